@@ -1,0 +1,193 @@
+#include "data/column_store.h"
+
+#include "data/error.h"
+
+#include <cstring>
+#include <limits>
+
+namespace lambreya {
+namespace {
+
+constexpr std::size_t kArenaLimit = std::numeric_limits<std::uint32_t>::max();
+
+} // namespace
+
+ColumnStore::ColumnStore(std::size_t fieldCount)
+    : m_columns(fieldCount)
+{
+}
+
+RecordId ColumnStore::add()
+{
+    if (m_recordCount >= std::numeric_limits<RecordId>::max())
+        throw Error("The directory cannot hold more records");
+    for (Column& c : m_columns) {
+        c.offset.push_back(0);
+        c.length.push_back(0);
+    }
+    return static_cast<RecordId>(m_recordCount++);
+}
+
+std::size_t ColumnStore::readLongLength(const char* at)
+{
+    std::uint32_t length;
+    std::memcpy(&length, at, sizeof length);
+    return length;
+}
+
+std::uint32_t ColumnStore::appendToArena(Column& c, std::string_view value)
+{
+    if (!c.arena.empty() && value.data() >= c.arena.data() &&
+        value.data() < c.arena.data() + c.arena.size()) {
+        // The value lives in this arena, which may move as it grows.
+        const std::string copy(value);
+        return appendToArena(c, copy);
+    }
+    const bool isLong = value.size() >= kLongValue;
+    const std::size_t needed = value.size() + (isLong ? sizeof(std::uint32_t) : 0);
+    if (c.arena.size() + needed > kArenaLimit)
+        throw Error("The directory's text is too large to hold");
+    const auto offset = static_cast<std::uint32_t>(c.arena.size());
+    if (isLong) {
+        const auto length = static_cast<std::uint32_t>(value.size());
+        const char* bytes = reinterpret_cast<const char*>(&length);
+        c.arena.insert(c.arena.end(), bytes, bytes + sizeof length);
+    }
+    c.arena.insert(c.arena.end(), value.begin(), value.end());
+    return offset;
+}
+
+void ColumnStore::set(RecordId id, std::size_t field, std::string_view value)
+{
+    Column& c = m_columns[field];
+    const std::string_view old = this->value(id, field);
+    const bool wasLong = c.length[id] == kLongValue;
+    const bool isLong = value.size() >= kLongValue;
+    if (value.size() <= old.size() && wasLong == isLong) {
+        // Fits where the old value stood.
+        char* at = c.arena.data() + c.offset[id];
+        if (isLong) {
+            const auto length = static_cast<std::uint32_t>(value.size());
+            std::memcpy(at, &length, sizeof length);
+            at += sizeof length;
+        }
+        std::memcpy(at, value.data(), value.size());
+    } else {
+        c.offset[id] = appendToArena(c, value);
+    }
+    c.length[id] = isLong ? kLongValue : static_cast<std::uint8_t>(value.size());
+}
+
+void ColumnStore::resetForLoad(std::size_t records)
+{
+    if (records > std::numeric_limits<RecordId>::max())
+        throw Error("The directory cannot hold more records");
+    m_recordCount = records;
+    for (Column& c : m_columns) {
+        c.arena.clear();
+        c.offset.assign(records, 0);
+        c.length.assign(records, 0);
+    }
+}
+
+void ColumnStore::loadColumn(std::size_t field, std::span<const std::uint32_t> lengths,
+                             std::string_view bytes)
+{
+    Column& c = m_columns[field];
+    std::size_t longValues = 0;
+    for (std::uint32_t length : lengths)
+        longValues += length >= kLongValue ? 1 : 0;
+    const std::size_t arenaSize = bytes.size() + longValues * sizeof(std::uint32_t);
+    if (arenaSize > kArenaLimit)
+        throw Error("The directory's text is too large to hold");
+
+    if (longValues == 0) {
+        // The usual case: the bytes are the arena as they stand.
+        c.arena.assign(bytes.begin(), bytes.end());
+        std::uint32_t offset = 0;
+        for (std::size_t i = 0; i < lengths.size(); ++i) {
+            c.offset[i] = offset;
+            c.length[i] = static_cast<std::uint8_t>(lengths[i]);
+            offset += lengths[i];
+        }
+        return;
+    }
+    c.arena.clear();
+    c.arena.reserve(arenaSize);
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        const std::string_view v = bytes.substr(from, lengths[i]);
+        from += lengths[i];
+        c.offset[i] = appendToArena(c, v);
+        c.length[i] = v.size() >= kLongValue ? kLongValue : static_cast<std::uint8_t>(v.size());
+    }
+}
+
+bool ColumnStore::passes(const Condition& condition, RecordId id) const
+{
+    for (const Comparison& cmp : condition.comparisons) {
+        if (!matches(cmp, value(id, static_cast<std::size_t>(cmp.field))))
+            return false;
+    }
+    return true;
+}
+
+void ColumnStore::select(const Condition& condition, std::span<const RecordId> from,
+                         std::vector<RecordId>& out) const
+{
+    if (condition.empty()) {
+        out.insert(out.end(), from.begin(), from.end());
+        return;
+    }
+    const Comparison& head = condition.comparisons.front();
+    const bool fastHead = !head.caseInsensitive && head.prefixLength > 0;
+    if (!fastHead) {
+        for (RecordId id : from) {
+            if (passes(condition, id))
+                out.push_back(id);
+        }
+        return;
+    }
+    // The usual search: a case-sensitive prefix on the first field. Its first byte
+    // rejects most records before anything else is looked at.
+    const Column& c = m_columns[static_cast<std::size_t>(head.field)];
+    const char* arena = c.arena.data();
+    const char first = head.literal[0];
+    const std::size_t n = head.prefixLength;
+    const bool more = condition.comparisons.size() > 1;
+    for (RecordId id : from) {
+        const std::uint8_t shortLength = c.length[id];
+        const char* at = arena + c.offset[id];
+        std::size_t length = shortLength;
+        if (shortLength == kLongValue) {
+            length = readLongLength(at);
+            at += sizeof(std::uint32_t);
+        }
+        if (length < n || at[0] != first || std::memcmp(at, head.literal.data(), n) != 0)
+            continue;
+        if (more && !passes(condition, id))
+            continue;
+        out.push_back(id);
+    }
+}
+
+std::size_t ColumnStore::findFirst(const Condition& condition, std::span<const RecordId> in) const
+{
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        if (passes(condition, in[i]))
+            return i;
+    }
+    return in.size();
+}
+
+std::size_t ColumnStore::memoryUsage() const
+{
+    std::size_t total = 0;
+    for (const Column& c : m_columns) {
+        total += c.arena.capacity() + c.offset.capacity() * sizeof(std::uint32_t) +
+                 c.length.capacity();
+    }
+    return total;
+}
+
+} // namespace lambreya

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "data/condition.h"
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace lambreya {
+
+using RecordId = std::uint32_t;
+
+// The records' values, kept column by column: for each field one byte arena with the
+// values one after another, and per record an offset into it and a one-byte length.
+// A value of 255 bytes or more stores its length in four bytes in front of its text and
+// 255 in the length byte. A changed value is written over the old one when it fits,
+// else appended. Record ids are never reused; a deleted record's bytes stay unused.
+class ColumnStore {
+public:
+    ColumnStore() = default;
+    explicit ColumnStore(std::size_t fieldCount);
+
+    std::size_t fieldCount() const { return m_columns.size(); }
+    std::size_t recordCount() const { return m_recordCount; }
+
+    // Adds a record with every field empty.
+    RecordId add();
+
+    std::string_view value(RecordId id, std::size_t field) const
+    {
+        const Column& c = m_columns[field];
+        const std::uint8_t shortLength = c.length[id];
+        const char* at = c.arena.data() + c.offset[id];
+        if (shortLength != kLongValue)
+            return {at, shortLength};
+        return {at + sizeof(std::uint32_t), readLongLength(at)};
+    }
+
+    void set(RecordId id, std::size_t field, std::string_view value);
+
+    // Fills a store with `records` records at once, column by column: the caller gives
+    // each value's length and then the column's bytes, all values back to back.
+    void resetForLoad(std::size_t records);
+    void loadColumn(std::size_t field, std::span<const std::uint32_t> lengths,
+                    std::string_view bytes);
+
+    // Appends to `out` the ids of `from` whose records pass the condition, in order.
+    void select(const Condition& condition, std::span<const RecordId> from,
+                std::vector<RecordId>& out) const;
+
+    // The place in `in` of the first record that passes, or in.size() when none does.
+    std::size_t findFirst(const Condition& condition, std::span<const RecordId> in) const;
+
+    bool passes(const Condition& condition, RecordId id) const;
+
+    // Bytes held in memory by the values and their bookkeeping.
+    std::size_t memoryUsage() const;
+
+private:
+    static constexpr std::uint8_t kLongValue = 255;
+
+    struct Column {
+        std::vector<char> arena;
+        std::vector<std::uint32_t> offset;
+        std::vector<std::uint8_t> length;
+    };
+
+    static std::size_t readLongLength(const char* at);
+    std::uint32_t appendToArena(Column& c, std::string_view value);
+
+    std::vector<Column> m_columns;
+    std::size_t m_recordCount = 0;
+};
+
+} // namespace lambreya

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace lambreya {
+
+// A failure the user is told about. The message is UTF-8 and is shown exactly as it
+// stands (the error box adds the closing full stop), so the thrower composes it whole.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const std::string& message)
+        : std::runtime_error(message) {}
+};
+
+// Ends the current action without telling the user anything.
+class SilentAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Operation aborted"; }
+};
+
+// "%s: %s" with the owner's name in front, for the errors a record set raises about itself.
+std::string prefixed(const std::string& owner, const std::string& message);
+
+} // namespace lambreya

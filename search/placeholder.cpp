@@ -1,0 +1,3 @@
+// Placeholder until the module has sources of its own.
+namespace lambreya {
+}
