@@ -13,12 +13,9 @@ constexpr std::size_t kArenaLimit = std::numeric_limits<std::uint32_t>::max();
 } // namespace
 
 ColumnStore::ColumnStore(std::size_t fieldCount)
-    : m_columns(fieldCount)
-{
-}
+    : m_columns(fieldCount) {}
 
-RecordId ColumnStore::add()
-{
+RecordId ColumnStore::add() {
     if (m_recordCount >= std::numeric_limits<RecordId>::max())
         throw Error("The directory cannot hold more records");
     for (Column& c : m_columns) {
@@ -28,15 +25,13 @@ RecordId ColumnStore::add()
     return static_cast<RecordId>(m_recordCount++);
 }
 
-std::size_t ColumnStore::readLongLength(const char* at)
-{
+std::size_t ColumnStore::readLongLength(const char* at) {
     std::uint32_t length;
     std::memcpy(&length, at, sizeof length);
     return length;
 }
 
-std::uint32_t ColumnStore::appendToArena(Column& c, std::string_view value)
-{
+std::uint32_t ColumnStore::appendToArena(Column& c, std::string_view value) {
     if (!c.arena.empty() && value.data() >= c.arena.data() &&
         value.data() < c.arena.data() + c.arena.size()) {
         // The value lives in this arena, which may move as it grows.
@@ -57,8 +52,7 @@ std::uint32_t ColumnStore::appendToArena(Column& c, std::string_view value)
     return offset;
 }
 
-void ColumnStore::set(RecordId id, std::size_t field, std::string_view value)
-{
+void ColumnStore::set(RecordId id, std::size_t field, std::string_view value) {
     Column& c = m_columns[field];
     const std::string_view old = this->value(id, field);
     const bool wasLong = c.length[id] == kLongValue;
@@ -78,8 +72,7 @@ void ColumnStore::set(RecordId id, std::size_t field, std::string_view value)
     c.length[id] = isLong ? kLongValue : static_cast<std::uint8_t>(value.size());
 }
 
-void ColumnStore::resetForLoad(std::size_t records)
-{
+void ColumnStore::resetForLoad(std::size_t records) {
     if (records > std::numeric_limits<RecordId>::max())
         throw Error("The directory cannot hold more records");
     m_recordCount = records;
@@ -91,8 +84,7 @@ void ColumnStore::resetForLoad(std::size_t records)
 }
 
 void ColumnStore::loadColumn(std::size_t field, std::span<const std::uint32_t> lengths,
-                             std::string_view bytes)
-{
+                             std::string_view bytes) {
     Column& c = m_columns[field];
     std::size_t longValues = 0;
     for (std::uint32_t length : lengths)
@@ -123,8 +115,7 @@ void ColumnStore::loadColumn(std::size_t field, std::span<const std::uint32_t> l
     }
 }
 
-bool ColumnStore::passes(const Condition& condition, RecordId id) const
-{
+bool ColumnStore::passes(const Condition& condition, RecordId id) const {
     for (const Comparison& cmp : condition.comparisons) {
         if (!matches(cmp, value(id, static_cast<std::size_t>(cmp.field))))
             return false;
@@ -133,8 +124,7 @@ bool ColumnStore::passes(const Condition& condition, RecordId id) const
 }
 
 void ColumnStore::select(const Condition& condition, std::span<const RecordId> from,
-                         std::vector<RecordId>& out) const
-{
+                         std::vector<RecordId>& out) const {
     if (condition.empty()) {
         out.insert(out.end(), from.begin(), from.end());
         return;
@@ -171,8 +161,7 @@ void ColumnStore::select(const Condition& condition, std::span<const RecordId> f
     }
 }
 
-std::size_t ColumnStore::findFirst(const Condition& condition, std::span<const RecordId> in) const
-{
+std::size_t ColumnStore::findFirst(const Condition& condition, std::span<const RecordId> in) const {
     for (std::size_t i = 0; i < in.size(); ++i) {
         if (passes(condition, in[i]))
             return i;
@@ -180,12 +169,11 @@ std::size_t ColumnStore::findFirst(const Condition& condition, std::span<const R
     return in.size();
 }
 
-std::size_t ColumnStore::memoryUsage() const
-{
+std::size_t ColumnStore::memoryUsage() const {
     std::size_t total = 0;
     for (const Column& c : m_columns) {
-        total += c.arena.capacity() + c.offset.capacity() * sizeof(std::uint32_t) +
-                 c.length.capacity();
+        total +=
+            c.arena.capacity() + c.offset.capacity() * sizeof(std::uint32_t) + c.length.capacity();
     }
     return total;
 }

@@ -27,8 +27,7 @@ public:
     // Adds a record with every field empty.
     RecordId add();
 
-    std::string_view value(RecordId id, std::size_t field) const
-    {
+    std::string_view value(RecordId id, std::size_t field) const {
         const Column& c = m_columns[field];
         const std::uint8_t shortLength = c.length[id];
         const char* at = c.arena.data() + c.offset[id];

@@ -7,8 +7,7 @@
 namespace lambreya {
 namespace {
 
-bool equalFolded(const char* a, const char* b, std::size_t n)
-{
+bool equalFolded(const char* a, const char* b, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         if (cp1251::upper(static_cast<unsigned char>(a[i])) !=
             cp1251::upper(static_cast<unsigned char>(b[i])))
@@ -19,8 +18,7 @@ bool equalFolded(const char* a, const char* b, std::size_t n)
 
 } // namespace
 
-bool matches(const Comparison& comparison, std::string_view value)
-{
+bool matches(const Comparison& comparison, std::string_view value) {
     const std::string& literal = comparison.literal;
     const std::size_t n = comparison.prefixLength == 0 ? literal.size() : comparison.prefixLength;
     if (comparison.prefixLength == 0 ? value.size() != n : value.size() < n)

@@ -17,8 +17,7 @@ struct Tables {
     std::array<unsigned char, 256> upper{};
 };
 
-const Tables& tables()
-{
+const Tables& tables() {
     static const std::unique_ptr<Tables> built = [] {
         auto t = std::make_unique<Tables>();
         QByteArray all(256, '\0');
@@ -34,9 +33,9 @@ const Tables& tables()
         }
         for (int b = 0; b < 256; ++b) {
             const QChar up = QChar(t->toUnicode[static_cast<std::size_t>(b)]).toUpper();
-            t->upper[static_cast<std::size_t>(b)] =
-                t->encodable[up.unicode()] ? t->fromUnicode[up.unicode()]
-                                           : static_cast<unsigned char>(b);
+            t->upper[static_cast<std::size_t>(b)] = t->encodable[up.unicode()]
+                                                        ? t->fromUnicode[up.unicode()]
+                                                        : static_cast<unsigned char>(b);
         }
         return t;
     }();
@@ -45,8 +44,7 @@ const Tables& tables()
 
 } // namespace
 
-QString toUnicode(std::string_view bytes)
-{
+QString toUnicode(std::string_view bytes) {
     const Tables& t = tables();
     QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* dst = out.data();
@@ -55,43 +53,43 @@ QString toUnicode(std::string_view bytes)
     return out;
 }
 
-std::optional<std::string> fromUnicode(QStringView text)
-{
+bool appendFromUnicode(QStringView text, std::string& out) {
     const Tables& t = tables();
-    std::string out;
-    out.reserve(static_cast<std::size_t>(text.size()));
     for (QChar c : text) {
         if (!t.encodable[c.unicode()])
-            return std::nullopt;
+            return false;
         out.push_back(static_cast<char>(t.fromUnicode[c.unicode()]));
     }
+    return true;
+}
+
+std::optional<std::string> fromUnicode(QStringView text) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    if (!appendFromUnicode(text, out))
+        return std::nullopt;
     return out;
 }
 
-bool canEncode(QChar c)
-{
+bool canEncode(QChar c) {
     return tables().encodable[c.unicode()];
 }
 
-std::string toUtf8(std::string_view bytes)
-{
+std::string toUtf8(std::string_view bytes) {
     return toUnicode(bytes).toStdString();
 }
 
-std::optional<std::string> fromUtf8(std::string_view utf8)
-{
+std::optional<std::string> fromUtf8(std::string_view utf8) {
     const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     // Invalid UTF-8 decodes to U+FFFD, which code page 1251 cannot hold: refused below.
     return fromUnicode(text);
 }
 
-unsigned char upper(unsigned char byte)
-{
+unsigned char upper(unsigned char byte) {
     return tables().upper[byte];
 }
 
-bool equalsCaseBlind(std::string_view a, std::string_view b)
-{
+bool equalsCaseBlind(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     const Tables& t = tables();

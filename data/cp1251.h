@@ -17,6 +17,10 @@ QString toUnicode(std::string_view bytes);
 // Empty when some character has no byte in code page 1251.
 std::optional<std::string> fromUnicode(QStringView text);
 
+// Appends the bytes of `text` to `out`; false (with `out` partly appended) when some
+// character has no byte in code page 1251.
+bool appendFromUnicode(QStringView text, std::string& out);
+
 bool canEncode(QChar c);
 
 std::string toUtf8(std::string_view bytes);

@@ -2,8 +2,7 @@
 
 namespace lambreya {
 
-std::string prefixed(const std::string& owner, const std::string& message)
-{
+std::string prefixed(const std::string& owner, const std::string& message) {
     return owner + ": " + message;
 }
 

@@ -2,8 +2,7 @@
 
 namespace lambreya {
 
-std::vector<FieldDef> standardDirectoryFields()
-{
+std::vector<FieldDef> standardDirectoryFields() {
     // Widths fit the longest values a city directory holds: a double surname, initials
     // with blanks, a long street name, house numbers with a letter and a building,
     // four-digit flats, telephone numbers written 123-45-67, and a short remark.

@@ -3,6 +3,7 @@
 #include "data/condition.h"
 #include "data/condition_compiler.h"
 #include "data/directory.h"
+#include "data/error.h"
 #include "data/record_set_listener.h"
 
 #include <QString>
@@ -12,6 +13,17 @@
 #include <vector>
 
 namespace lambreya {
+
+// A record was posted with a field that must have a value left empty. The message names
+// the field; the index lets the grid go to its column.
+class RequiredFieldError : public Error {
+public:
+    RequiredFieldError(int field, const std::string& fieldName);
+    int field() const { return m_field; }
+
+private:
+    int m_field;
+};
 
 // The directory in memory, as the main window's Table1: every record in stored order,
 // a view of those that pass the filter, a current record with its at-start and at-end
@@ -139,6 +151,7 @@ private:
     Condition compile(std::string_view text, ConditionPurpose purpose) const;
     void applyCondition(Condition condition);
     void beginInsert(int row, std::size_t storedPlace);
+    void postBuffer();
     void removeFromView(int row);
     void setCurrent(int row, MoveKind kind);
     void resetView();

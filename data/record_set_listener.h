@@ -23,8 +23,7 @@ public:
     virtual void rowRemoved(int row) { (void)row; }
     // The values shown in a row changed (a field was set, a record posted or restored).
     virtual void rowChanged(int row) { (void)row; }
-    virtual void currentMoved(int oldRow, int newRow, MoveKind kind)
-    {
+    virtual void currentMoved(int oldRow, int newRow, MoveKind kind) {
         (void)oldRow;
         (void)newRow;
         (void)kind;

@@ -9,8 +9,7 @@ namespace {
 
 using test::cp;
 
-Comparison prefix(std::string literal)
-{
+Comparison prefix(std::string literal) {
     Comparison c;
     c.field = 0;
     c.prefixLength = literal.size();
@@ -18,16 +17,14 @@ Comparison prefix(std::string literal)
     return c;
 }
 
-Comparison exact(std::string literal)
-{
+Comparison exact(std::string literal) {
     Comparison c;
     c.field = 0;
     c.literal = std::move(literal);
     return c;
 }
 
-TEST(Comparison, PrefixNeedsTheWholePrefixAndDistinguishesCase)
-{
+TEST(Comparison, PrefixNeedsTheWholePrefixAndDistinguishesCase) {
     const Comparison iv = prefix(cp("ИВ"));
     EXPECT_TRUE(matches(iv, cp("ИВАНОВ")));
     EXPECT_TRUE(matches(iv, cp("ИВ")));
@@ -36,8 +33,7 @@ TEST(Comparison, PrefixNeedsTheWholePrefixAndDistinguishesCase)
     EXPECT_FALSE(matches(iv, cp("иванов")));
 }
 
-TEST(Comparison, ExactComparesTheWholeValue)
-{
+TEST(Comparison, ExactComparesTheWholeValue) {
     EXPECT_TRUE(matches(exact("*"), "*"));
     EXPECT_FALSE(matches(exact("*"), "**"));
     EXPECT_FALSE(matches(exact("*"), ""));
@@ -45,8 +41,7 @@ TEST(Comparison, ExactComparesTheWholeValue)
     EXPECT_FALSE(matches(exact(""), "A"));
 }
 
-TEST(Comparison, CaseFlagFoldsLatinAndCyrillicLetters)
-{
+TEST(Comparison, CaseFlagFoldsLatinAndCyrillicLetters) {
     Comparison c = prefix(cp("ИВ"));
     c.caseInsensitive = true;
     EXPECT_TRUE(matches(c, cp("ива")));
@@ -56,8 +51,7 @@ TEST(Comparison, CaseFlagFoldsLatinAndCyrillicLetters)
     EXPECT_FALSE(matches(c, cp("ЕaB"))); // Ё is a letter of its own
 }
 
-TEST(Comparison, BytesAboveSevenBitsCompareUnsigned)
-{
+TEST(Comparison, BytesAboveSevenBitsCompareUnsigned) {
     EXPECT_FALSE(matches(prefix("\xFF"), "\x7F"));
     EXPECT_TRUE(matches(prefix("\x98"), "\x98x"));
 }

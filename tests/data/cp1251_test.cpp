@@ -7,8 +7,7 @@
 namespace lambreya {
 namespace {
 
-TEST(Cp1251, EveryByteSurvivesTheRoundTripThroughUnicode)
-{
+TEST(Cp1251, EveryByteSurvivesTheRoundTripThroughUnicode) {
     std::string all;
     for (int b = 0; b < 256; ++b)
         all.push_back(static_cast<char>(b));
@@ -20,23 +19,20 @@ TEST(Cp1251, EveryByteSurvivesTheRoundTripThroughUnicode)
     EXPECT_EQ(cp1251::fromUnicode(text), all);
 }
 
-TEST(Cp1251, CharactersOutsideTheCodePageAreRefused)
-{
+TEST(Cp1251, CharactersOutsideTheCodePageAreRefused) {
     EXPECT_FALSE(cp1251::fromUnicode(QStringLiteral("\u00E9")).has_value()); // é
     EXPECT_FALSE(cp1251::fromUnicode(QStringLiteral("\u4E2D")).has_value());
     EXPECT_FALSE(cp1251::canEncode(QChar(0x00E9)));
     EXPECT_TRUE(cp1251::canEncode(QChar(0x0451))); // ё
 }
 
-TEST(Cp1251, Utf8ConversionsForMessagesAndTheCommandLine)
-{
+TEST(Cp1251, Utf8ConversionsForMessagesAndTheCommandLine) {
     EXPECT_EQ(cp1251::toUtf8(test::cp("ИВАН")), "ИВАН");
     EXPECT_EQ(cp1251::fromUtf8("ИВАН"), test::cp("ИВАН"));
     EXPECT_FALSE(cp1251::fromUtf8("\xFF\xFE").has_value()); // not UTF-8
 }
 
-TEST(Cp1251, CaseBlindComparisonOfNames)
-{
+TEST(Cp1251, CaseBlindComparisonOfNames) {
     EXPECT_TRUE(cp1251::equalsCaseBlind("Nsa_Famili", "NSA_FAMILI"));
     EXPECT_TRUE(cp1251::equalsCaseBlind(test::cp("имя"), test::cp("ИМЯ")));
     EXPECT_FALSE(cp1251::equalsCaseBlind("Nsa_famil", "Nsa_famili"));

@@ -1,0 +1,205 @@
+#include "data/binary_form.h"
+
+#include "data/cp1251.h"
+#include "data/stored_form.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
+namespace lambreya {
+namespace {
+
+constexpr std::string_view kMagic{"KVDIR\r\n\x1A", 8};
+constexpr std::uint16_t kVersion = 1;
+
+constexpr std::uint16_t kSetReadOnly = 1u << 0;
+constexpr std::uint16_t kSetDisableEdits = 1u << 1;
+constexpr std::uint16_t kSetDisableInserts = 1u << 2;
+constexpr std::uint16_t kSetDisableDeletes = 1u << 3;
+constexpr std::uint16_t kKnownSetFlags =
+    kSetReadOnly | kSetDisableEdits | kSetDisableInserts | kSetDisableDeletes;
+
+constexpr std::uint8_t kFieldReadOnly = 1u << 0;
+constexpr std::uint8_t kFieldRequired = 1u << 1;
+constexpr std::uint8_t kKnownFieldFlags = kFieldReadOnly | kFieldRequired;
+
+std::uint32_t checksum(std::string_view bytes) {
+    uLong crc = crc32(0L, Z_NULL, 0);
+    const auto* data = reinterpret_cast<const Bytef*>(bytes.data());
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const auto chunk = static_cast<uInt>(std::min<std::size_t>(left, 1u << 30));
+        crc = crc32(crc, data, chunk);
+        data += chunk;
+        left -= chunk;
+    }
+    return static_cast<std::uint32_t>(crc);
+}
+
+// Little-endian reads with bounds checks: running off the end means a cut-off file.
+class Reader {
+public:
+    explicit Reader(std::string_view bytes)
+        : m_bytes(bytes) {}
+
+    std::size_t left() const { return m_bytes.size() - m_at; }
+
+    std::string_view take(std::size_t n) {
+        if (n > left())
+            throw DataFormatError("файл обрезан");
+        const std::string_view part = m_bytes.substr(m_at, n);
+        m_at += n;
+        return part;
+    }
+
+    template <typename T>
+    T number() {
+        const std::string_view raw = take(sizeof(T));
+        T value = 0;
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            value = static_cast<T>(value |
+                                   (static_cast<T>(static_cast<unsigned char>(raw[i])) << (8 * i)));
+        return value;
+    }
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_at = 0;
+};
+
+template <typename T>
+void put(std::string& out, T value) {
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+FieldDef readField(Reader& in, std::size_t index) {
+    FieldDef field;
+    const auto nameLength = in.number<std::uint8_t>();
+    field.name = std::string(in.take(nameLength));
+    const auto type = in.number<std::uint8_t>();
+    if (type != static_cast<std::uint8_t>(FieldType::Text))
+        throw DataFormatError("поле " + std::to_string(index + 1) + " имеет неизвестный тип " +
+                              std::to_string(type));
+    field.width = in.number<std::uint16_t>();
+    const auto flags = in.number<std::uint8_t>();
+    if ((flags & ~kKnownFieldFlags) != 0)
+        throw DataFormatError("поле " + std::to_string(index + 1) + " имеет неизвестные признаки");
+    field.readOnly = (flags & kFieldReadOnly) != 0;
+    field.required = (flags & kFieldRequired) != 0;
+    return field;
+}
+
+} // namespace
+
+bool looksLikeBinaryForm(std::string_view bytes) {
+    return bytes.substr(0, kMagic.size()) == kMagic;
+}
+
+Directory parseBinaryForm(std::string_view bytes) {
+    if (bytes.size() < kMagic.size() + sizeof(std::uint32_t))
+        throw DataFormatError("файл обрезан");
+    const std::string_view body = bytes.substr(0, bytes.size() - sizeof(std::uint32_t));
+    Reader tail(bytes.substr(body.size()));
+    if (tail.number<std::uint32_t>() != checksum(body))
+        throw DataFormatError("контрольная сумма не совпадает: файл повреждён или обрезан");
+
+    Reader in(body);
+    in.take(kMagic.size());
+    const auto version = in.number<std::uint16_t>();
+    if (version != kVersion)
+        throw DataFormatError("версия формата " + std::to_string(version) + " не поддерживается");
+
+    Directory dir;
+    const auto setFlags = in.number<std::uint16_t>();
+    if ((setFlags & ~kKnownSetFlags) != 0)
+        throw DataFormatError("неизвестные признаки набора");
+    dir.markers.readOnly = (setFlags & kSetReadOnly) != 0;
+    dir.markers.disableEdits = (setFlags & kSetDisableEdits) != 0;
+    dir.markers.disableInserts = (setFlags & kSetDisableInserts) != 0;
+    dir.markers.disableDeletes = (setFlags & kSetDisableDeletes) != 0;
+
+    const auto fieldCount = in.number<std::uint16_t>();
+    checkFieldCount(fieldCount);
+    for (std::size_t f = 0; f < fieldCount; ++f)
+        dir.fields.push_back(readField(in, f));
+    checkFieldDefinitions(dir.fields);
+
+    const auto recordCount = in.number<std::uint32_t>();
+    // Every value takes at least its two length bytes.
+    if (static_cast<std::uint64_t>(recordCount) * fieldCount * 2 > in.left())
+        throw DataFormatError("число записей " + std::to_string(recordCount) +
+                              " не соответствует размеру файла");
+
+    dir.columns = ColumnStore(fieldCount);
+    dir.columns.resetForLoad(recordCount);
+    std::vector<std::uint32_t> lengths(recordCount);
+    for (std::size_t f = 0; f < fieldCount; ++f) {
+        const std::string_view rawLengths = in.take(std::size_t{recordCount} * 2);
+        const auto* raw = reinterpret_cast<const unsigned char*>(rawLengths.data());
+        const std::uint32_t width = dir.fields[f].width;
+        std::uint64_t total = 0;
+        for (std::size_t r = 0; r < recordCount; ++r) {
+            const std::uint32_t length = raw[2 * r] | (std::uint32_t{raw[2 * r + 1]} << 8);
+            if (length > width)
+                throw DataFormatError(valueTooLong(dir.fields[f], r));
+            lengths[r] = length;
+            total += length;
+        }
+        if (total > in.left())
+            throw DataFormatError("файл обрезан");
+        dir.columns.loadColumn(f, lengths, in.take(static_cast<std::size_t>(total)));
+    }
+    if (in.left() != 0)
+        throw DataFormatError("после записей стоят лишние данные");
+
+    dir.order.resize(recordCount);
+    for (std::uint32_t r = 0; r < recordCount; ++r)
+        dir.order[r] = r;
+    return dir;
+}
+
+std::string storeBinaryForm(const Directory& dir) {
+    const std::size_t fieldCount = dir.fields.size();
+    const std::size_t recordCount = dir.order.size();
+    std::size_t size = kMagic.size() + 2 + 2 + 2 + 4 + 4;
+    for (std::size_t f = 0; f < fieldCount; ++f) {
+        size += 1 + dir.fields[f].name.size() + 1 + 2 + 1 + 2 * recordCount;
+        for (RecordId id : dir.order)
+            size += dir.columns.value(id, f).size();
+    }
+
+    std::string out;
+    out.reserve(size);
+    out.append(kMagic);
+    put<std::uint16_t>(out, kVersion);
+    std::uint16_t setFlags = 0;
+    setFlags |= dir.markers.readOnly ? kSetReadOnly : 0;
+    setFlags |= dir.markers.disableEdits ? kSetDisableEdits : 0;
+    setFlags |= dir.markers.disableInserts ? kSetDisableInserts : 0;
+    setFlags |= dir.markers.disableDeletes ? kSetDisableDeletes : 0;
+    put<std::uint16_t>(out, setFlags);
+    put<std::uint16_t>(out, static_cast<std::uint16_t>(fieldCount));
+    for (const FieldDef& field : dir.fields) {
+        put<std::uint8_t>(out, static_cast<std::uint8_t>(field.name.size()));
+        out.append(field.name);
+        put<std::uint8_t>(out, static_cast<std::uint8_t>(field.type));
+        put<std::uint16_t>(out, static_cast<std::uint16_t>(field.width));
+        std::uint8_t flags = 0;
+        flags |= field.readOnly ? kFieldReadOnly : 0;
+        flags |= field.required ? kFieldRequired : 0;
+        put<std::uint8_t>(out, flags);
+    }
+    put<std::uint32_t>(out, static_cast<std::uint32_t>(recordCount));
+    for (std::size_t f = 0; f < fieldCount; ++f) {
+        for (RecordId id : dir.order)
+            put<std::uint16_t>(out, static_cast<std::uint16_t>(dir.columns.value(id, f).size()));
+        for (RecordId id : dir.order)
+            out.append(dir.columns.value(id, f));
+    }
+    put<std::uint32_t>(out, checksum(out));
+    return out;
+}
+
+} // namespace lambreya

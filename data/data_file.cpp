@@ -1,0 +1,66 @@
+#include "data/data_file.h"
+
+#include "data/error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace lambreya {
+namespace {
+
+std::string shown(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdString();
+}
+
+[[noreturn]] void failWrite(const QString& path, const QString& reason) {
+    throw Error("Не удалось записать файл справочника " + shown(path) + ": " +
+                reason.toStdString() + ". Прежний файл остался без изменений");
+}
+
+} // namespace
+
+std::optional<std::string> readDataFile(const QString& path, const QString& shownName) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error("Cannot open file " + shownName.toStdString());
+    std::string bytes;
+    const qint64 size = file.size();
+    bytes.resize(static_cast<std::size_t>(size));
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 n = file.read(bytes.data() + done, size - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != size || file.error() != QFileDevice::NoError)
+        throw Error("Cannot open file " + shownName.toStdString());
+    return bytes;
+}
+
+void writeDataFile(const QString& path, const std::string& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        failWrite(path, file.errorString());
+    const char* data = bytes.data();
+    qint64 left = static_cast<qint64>(bytes.size());
+    while (left > 0) {
+        const qint64 n = file.write(data, left);
+        if (n <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            failWrite(path, reason);
+        }
+        data += n;
+        left -= n;
+    }
+    if (!file.commit())
+        failWrite(path, file.errorString());
+}
+
+} // namespace lambreya

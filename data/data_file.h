@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+
+namespace lambreya {
+
+// Reads a data file whole. Empty when there is no file of that name (a folder does not
+// count); an existing file that cannot be read is the error "Cannot open file %s" with
+// `shownName` (the name as the settings give it).
+std::optional<std::string> readDataFile(const QString& path, const QString& shownName);
+
+// Replaces the file at `path` with `bytes`: written to a temporary file in the same
+// folder, flushed to disk and renamed over the old file. On failure the old file stays
+// as it was and the error says what went wrong.
+void writeDataFile(const QString& path, const std::string& bytes);
+
+} // namespace lambreya

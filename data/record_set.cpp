@@ -1,0 +1,482 @@
+#include "data/record_set.h"
+
+#include "data/cp1251.h"
+#include "data/data_file.h"
+#include "data/error.h"
+#include "data/stored_form.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace lambreya {
+namespace {
+
+int toRow(std::size_t index) {
+    return static_cast<int>(index);
+}
+
+std::size_t toIndex(int row) {
+    return static_cast<std::size_t>(row);
+}
+
+} // namespace
+
+RequiredFieldError::RequiredFieldError(int field, const std::string& fieldName)
+    : Error("Field '" + cp1251::toUtf8(fieldName) + "' must have a value")
+    , m_field(field) {}
+
+RecordSet::RecordSet(std::string name)
+    : m_name(std::move(name)) {}
+
+// The owner closes the set (and so writes the data file) where it can report a failed
+// write; a set destroyed while open keeps its changes out of the file.
+RecordSet::~RecordSet() = default;
+
+template <typename Event>
+void RecordSet::notify(Event event) {
+    // A listener may remove itself while being told.
+    const std::vector<RecordSetListener*> listeners = m_listeners;
+    for (RecordSetListener* listener : listeners)
+        event(*listener);
+}
+
+void RecordSet::addListener(RecordSetListener* listener) {
+    if (std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
+        m_listeners.push_back(listener);
+}
+
+void RecordSet::removeListener(RecordSetListener* listener) {
+    std::erase(m_listeners, listener);
+}
+
+void RecordSet::fail(const std::string& message) const {
+    throw Error(prefixed(m_name, message));
+}
+
+void RecordSet::checkActive() const {
+    if (!active())
+        fail("Cannot perform this operation on a closed dataset");
+}
+
+void RecordSet::checkEditing() const {
+    checkActive();
+    if (m_state != State::Edit && m_state != State::Insert)
+        fail("Dataset not in edit or insert mode");
+}
+
+// --- Opening and closing -------------------------------------------------------------
+
+void RecordSet::open() {
+    if (active())
+        return;
+    const QString path =
+        m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absoluteFilePath();
+    std::optional<std::string> bytes =
+        path.isEmpty() ? std::nullopt : readDataFile(path, m_fileName);
+    if (!bytes || bytes->empty())
+        fail("Missing data provider or data packet");
+    Directory directory;
+    try {
+        directory = parseDirectory(*bytes);
+    } catch (const DataFormatError& e) {
+        throw Error("Не удаётся прочитать справочник " + m_fileName.toStdString() + ": " +
+                    e.what());
+    }
+    bytes.reset();
+    openDirectory(std::move(directory));
+    m_openedPath = path;
+}
+
+void RecordSet::openDirectory(Directory directory) {
+    if (active())
+        return;
+    m_dir = std::move(directory);
+    m_openedPath.clear();
+    m_changed = false;
+    m_modified = false;
+    m_buffer.clear();
+    m_state = State::Browse;
+    m_condition = Condition{};
+    try {
+        if (m_filtered)
+            m_condition = compile(m_filter, ConditionPurpose::Filter);
+    } catch (...) {
+        m_state = State::Inactive;
+        m_dir = Directory{};
+        throw;
+    }
+    resetView();
+}
+
+void RecordSet::close() {
+    if (!active())
+        return;
+    // A change still pending is dropped, not posted.
+    const bool write = m_changed && !m_openedPath.isEmpty();
+    const QString path = m_openedPath;
+    std::string bytes;
+    if (write)
+        bytes = storeDirectory(m_dir, storedFormForName(path));
+
+    m_state = State::Inactive;
+    m_dir = Directory{};
+    m_view.clear();
+    m_view.shrink_to_fit();
+    m_buffer.clear();
+    m_modified = false;
+    m_changed = false;
+    m_current = -1;
+    m_bof = m_eof = true;
+    m_openedPath.clear();
+    notify([](RecordSetListener& l) { l.viewReset(); });
+
+    if (write)
+        writeDataFile(path, bytes);
+}
+
+int RecordSet::fieldByName(std::string_view name) const {
+    const int field = findField(name);
+    if (field < 0)
+        fail("Field '" + cp1251::toUtf8(name) + "' not found");
+    return field;
+}
+
+// --- Filter ----------------------------------------------------------------------------
+
+Condition RecordSet::compile(std::string_view text, ConditionPurpose purpose) const {
+    if (text.empty() && purpose == ConditionPurpose::Filter)
+        return {};
+    if (!m_compiler)
+        fail("No condition compiler is installed");
+    return m_compiler->compile(
+        text, [this](std::string_view name) { return fieldByName(name); }, purpose,
+        FilterOptions{});
+}
+
+void RecordSet::setFilter(const std::string& text) {
+    if (!active() || !m_filtered) {
+        m_filter = text;
+        return;
+    }
+    completePendingEdit();
+    Condition condition = compile(text, ConditionPurpose::Filter);
+    m_filter = text;
+    applyCondition(std::move(condition));
+}
+
+void RecordSet::setFilter(const std::string& text, Condition compiled) {
+    m_filter = text;
+    if (!active() || !m_filtered)
+        return;
+    completePendingEdit();
+    applyCondition(std::move(compiled));
+}
+
+void RecordSet::setFiltered(bool filtered) {
+    if (!active()) {
+        m_filtered = filtered;
+        return;
+    }
+    completePendingEdit();
+    if (filtered == m_filtered) {
+        first();
+        return;
+    }
+    Condition condition = filtered ? compile(m_filter, ConditionPurpose::Filter) : Condition{};
+    m_filtered = filtered;
+    applyCondition(std::move(condition));
+}
+
+void RecordSet::applyCondition(Condition condition) {
+    m_condition = std::move(condition);
+    resetView();
+}
+
+void RecordSet::resetView() {
+    m_view.clear();
+    m_dir.columns.select(m_condition, m_dir.order, m_view);
+    m_view.shrink_to_fit();
+    m_current = m_view.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_view.empty();
+    notify([](RecordSetListener& l) { l.viewReset(); });
+    notify([this](RecordSetListener& l) { l.currentMoved(-1, m_current, MoveKind::First); });
+}
+
+// --- Moves -------------------------------------------------------------------------------
+
+int RecordSet::recordCount() const {
+    checkActive();
+    return toRow(m_view.size());
+}
+
+void RecordSet::setCurrent(int row, MoveKind kind) {
+    const int old = m_current;
+    m_current = row;
+    notify([=](RecordSetListener& l) { l.currentMoved(old, row, kind); });
+}
+
+void RecordSet::first() {
+    checkActive();
+    completePendingEdit();
+    m_bof = true;
+    m_eof = m_view.empty();
+    setCurrent(m_view.empty() ? -1 : 0, MoveKind::First);
+}
+
+void RecordSet::last() {
+    checkActive();
+    completePendingEdit();
+    m_bof = m_view.empty();
+    m_eof = true;
+    setCurrent(toRow(m_view.size()) - 1, MoveKind::Step);
+}
+
+void RecordSet::next() {
+    moveBy(1);
+}
+
+void RecordSet::prior() {
+    moveBy(-1);
+}
+
+void RecordSet::moveBy(int distance) {
+    checkActive();
+    if (distance == 0 || (distance > 0 && m_eof) || (distance < 0 && m_bof))
+        return;
+    completePendingEdit();
+    m_bof = m_eof = false;
+    if (m_view.empty()) {
+        m_bof = m_eof = true;
+        return;
+    }
+    const long target = static_cast<long>(m_current) + distance;
+    const long lastRow = static_cast<long>(m_view.size()) - 1;
+    if (target > lastRow)
+        m_eof = true;
+    if (target < 0)
+        m_bof = true;
+    const int row = static_cast<int>(std::clamp(target, 0L, lastRow));
+    if (row != m_current)
+        setCurrent(row, MoveKind::Step);
+}
+
+void RecordSet::moveToRow(int row) {
+    checkActive();
+    if (row < 0 || toIndex(row) >= m_view.size() || row == m_current)
+        return;
+    const RecordId target = m_view[toIndex(row)];
+    completePendingEdit();
+    // Completing may have dropped a new record above the row.
+    if (row > 0 && (toIndex(row) >= m_view.size() || m_view[toIndex(row)] != target))
+        --row;
+    m_bof = m_eof = false;
+    if (row != m_current)
+        setCurrent(row, MoveKind::Step);
+}
+
+bool RecordSet::locate(std::string_view fieldName, std::string_view key, bool partialKey) {
+    checkActive();
+    completePendingEdit();
+    std::string text;
+    text.reserve(fieldName.size() + key.size() + 6);
+    text.append("[").append(fieldName).append("]='").append(key);
+    if (partialKey)
+        text.append("*");
+    text.append("'");
+    return locate(compile(text, ConditionPurpose::Locate));
+}
+
+bool RecordSet::locate(const Condition& condition) {
+    checkActive();
+    completePendingEdit();
+    const std::size_t found = m_dir.columns.findFirst(condition, m_view);
+    if (found == m_view.size())
+        return false;
+    m_bof = m_eof = false;
+    setCurrent(toRow(found), MoveKind::Locate);
+    return true;
+}
+
+// --- Values --------------------------------------------------------------------------------
+
+std::string_view RecordSet::fieldText(int field) const {
+    if (m_current < 0)
+        return {};
+    return rowText(m_current, field);
+}
+
+std::string_view RecordSet::rowText(int row, int field) const {
+    if (row < 0 || toIndex(row) >= m_view.size() || field < 0 ||
+        toIndex(field) >= m_dir.fields.size())
+        return {};
+    if (row == m_current && m_state != State::Browse)
+        return m_buffer[toIndex(field)];
+    return m_dir.columns.value(m_view[toIndex(row)], toIndex(field));
+}
+
+// --- Editing -------------------------------------------------------------------------------
+
+void RecordSet::edit() {
+    checkActive();
+    if (m_state != State::Browse)
+        return;
+    if (m_view.empty())
+        fail("Cannot perform this operation on an empty dataset");
+    if (!canModify())
+        fail("Cannot modify a read-only dataset");
+    if (m_dir.markers.disableEdits)
+        fail("Modifications are not allowed");
+    const RecordId id = m_view[toIndex(m_current)];
+    m_buffer.resize(m_dir.fields.size());
+    for (std::size_t f = 0; f < m_dir.fields.size(); ++f)
+        m_buffer[f] = m_dir.columns.value(id, f);
+    m_modified = false;
+    m_state = State::Edit;
+    notify([](RecordSetListener& l) { l.stateChanged(); });
+}
+
+void RecordSet::insert() {
+    checkActive();
+    completePendingEdit();
+    if (m_view.empty()) {
+        beginInsert(0, m_dir.order.size());
+        return;
+    }
+    const RecordId before = m_view[toIndex(m_current)];
+    const auto place = std::find(m_dir.order.begin(), m_dir.order.end(), before);
+    beginInsert(m_current, static_cast<std::size_t>(place - m_dir.order.begin()));
+}
+
+void RecordSet::append() {
+    checkActive();
+    completePendingEdit();
+    beginInsert(toRow(m_view.size()), m_dir.order.size());
+}
+
+void RecordSet::beginInsert(int row, std::size_t storedPlace) {
+    if (!canModify())
+        fail("Cannot modify a read-only dataset");
+    if (m_dir.markers.disableInserts)
+        fail("Inserts are not allowed");
+    const RecordId id = m_dir.columns.add();
+    m_dir.order.insert(m_dir.order.begin() + static_cast<std::ptrdiff_t>(storedPlace), id);
+    m_view.insert(m_view.begin() + row, id);
+    m_buffer.assign(m_dir.fields.size(), std::string());
+    m_modified = false;
+    m_state = State::Insert;
+    m_bof = m_eof = false;
+    const int old = m_current;
+    m_current = row;
+    notify([=](RecordSetListener& l) { l.rowInserted(row); });
+    notify([=](RecordSetListener& l) { l.currentMoved(old, row, MoveKind::Step); });
+    notify([](RecordSetListener& l) { l.stateChanged(); });
+}
+
+void RecordSet::setFieldText(int field, std::string_view text) {
+    checkEditing();
+    if (field < 0 || toIndex(field) >= m_dir.fields.size())
+        fail("Field index out of range");
+    const FieldDef& def = m_dir.fields[toIndex(field)];
+    if (def.readOnly)
+        throw Error("Field '" + cp1251::toUtf8(def.name) + "' cannot be modified");
+    if (text.size() > def.width)
+        throw Error("Value too long for field '" + cp1251::toUtf8(def.name) + "'");
+    m_buffer[toIndex(field)] = text;
+    m_modified = true;
+    notify([this](RecordSetListener& l) { l.rowChanged(m_current); });
+}
+
+void RecordSet::post() {
+    checkActive();
+    if (m_state == State::Browse)
+        return;
+    notify([](RecordSetListener& l) { l.updateRecord(); });
+    postBuffer();
+}
+
+void RecordSet::postBuffer() {
+    for (std::size_t f = 0; f < m_dir.fields.size(); ++f) {
+        if (m_dir.fields[f].required && m_buffer[f].empty())
+            throw RequiredFieldError(static_cast<int>(f), m_dir.fields[f].name);
+    }
+    const RecordId id = m_view[toIndex(m_current)];
+    bool differs = m_state == State::Insert;
+    for (std::size_t f = 0; f < m_dir.fields.size(); ++f) {
+        if (m_dir.columns.value(id, f) != m_buffer[f]) {
+            m_dir.columns.set(id, f, m_buffer[f]);
+            differs = true;
+        }
+    }
+    m_changed = m_changed || differs;
+    m_state = State::Browse;
+    m_modified = false;
+    m_buffer.clear();
+    m_bof = m_eof = false;
+    notify([this](RecordSetListener& l) { l.rowChanged(m_current); });
+    notify([](RecordSetListener& l) { l.stateChanged(); });
+}
+
+void RecordSet::cancel() {
+    checkActive();
+    if (m_state == State::Browse)
+        return;
+    const State was = m_state;
+    m_state = State::Browse;
+    m_modified = false;
+    m_buffer.clear();
+    if (was == State::Insert) {
+        removeFromView(m_current);
+    } else {
+        notify([this](RecordSetListener& l) { l.rowChanged(m_current); });
+    }
+    notify([](RecordSetListener& l) { l.stateChanged(); });
+}
+
+void RecordSet::deleteRecord() {
+    checkActive();
+    if (m_view.empty())
+        fail("Cannot perform this operation on an empty dataset");
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (!canModify())
+        fail("Cannot modify a read-only dataset");
+    if (m_dir.markers.disableDeletes)
+        fail("Deletes are not allowed");
+    if (m_state == State::Edit) {
+        m_state = State::Browse;
+        m_modified = false;
+        m_buffer.clear();
+    }
+    m_changed = true;
+    removeFromView(m_current);
+    notify([](RecordSetListener& l) { l.stateChanged(); });
+}
+
+void RecordSet::removeFromView(int row) {
+    const RecordId id = m_view[toIndex(row)];
+    m_view.erase(m_view.begin() + row);
+    const auto place = std::find(m_dir.order.begin(), m_dir.order.end(), id);
+    if (place != m_dir.order.end())
+        m_dir.order.erase(place);
+    const int old = m_current;
+    m_current = m_view.empty() ? -1 : std::min(row, toRow(m_view.size()) - 1);
+    m_bof = m_eof = m_view.empty();
+    notify([=](RecordSetListener& l) { l.rowRemoved(row); });
+    notify([this, old](RecordSetListener& l) { l.currentMoved(old, m_current, MoveKind::Step); });
+}
+
+void RecordSet::completePendingEdit() {
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    notify([](RecordSetListener& l) { l.updateRecord(); });
+    if (m_modified)
+        postBuffer();
+    else
+        cancel();
+}
+
+} // namespace lambreya

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "data/directory.h"
+#include "data/error.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace lambreya {
+
+// The two stored forms of a directory: a compact binary form and an XML text form.
+enum class StoredForm {
+    Binary,
+    Xml,
+};
+
+// The form a file of that name is written in: XML when the extension is ".xml" in any
+// letter case, the binary form for every other name.
+StoredForm storedFormForName(const QString& fileName);
+
+// A data file's content that is not a sound directory. The message says what is wrong.
+class DataFormatError : public Error {
+public:
+    using Error::Error;
+};
+
+inline constexpr std::size_t kMaxFieldCount = 1024;
+
+// Checks shared by both forms; each throws DataFormatError naming what is wrong.
+void checkFieldCount(std::size_t count);
+void checkFieldDefinitions(const std::vector<FieldDef>& fields);
+std::string valueTooLong(const FieldDef& field, std::size_t recordIndex);
+
+// Reads either form, told apart by the content. Throws DataFormatError.
+Directory parseDirectory(std::string_view bytes);
+StoredForm detectStoredForm(std::string_view bytes);
+
+std::string storeDirectory(const Directory& directory, StoredForm form);
+
+} // namespace lambreya

@@ -1,0 +1,341 @@
+#include "data/xml_form.h"
+
+#include "data/cp1251.h"
+#include "data/stored_form.h"
+
+#include <QByteArray>
+#include <QXmlStreamReader>
+
+#include <limits>
+
+namespace lambreya {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n";
+constexpr std::string_view kVersion = "1";
+
+// A value is written as text unless it holds a byte XML cannot carry as a character
+// (control bytes, and 0x98, which code page 1251 leaves undefined): then as hex digits.
+bool needsHex(std::string_view value) {
+    for (char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x98)
+            return true;
+    }
+    return false;
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out.append("&amp;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        case '"':
+            out.append("&quot;");
+            break;
+        default:
+            out.push_back(c);
+        }
+    }
+}
+
+void appendHex(std::string& out, std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out.push_back(kDigits[byte >> 4]);
+        out.push_back(kDigits[byte & 0xF]);
+    }
+}
+
+const char* flag(bool on) {
+    return on ? "1" : "0";
+}
+
+// Reading --------------------------------------------------------------------------------
+
+class XmlParser {
+public:
+    explicit XmlParser(std::string_view bytes)
+        : m_data(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())))
+        , m_xml(m_data) {}
+
+    Directory parse() {
+        Directory dir;
+        expectStart("directory"_L1);
+        if (attribute("version"_L1) !=
+            QLatin1StringView(kVersion.data(), qsizetype(kVersion.size())))
+            fail("версия формата " + attribute("version"_L1).toString().toStdString() +
+                 " не поддерживается");
+        dir.markers.readOnly = flagAttribute("readonly"_L1);
+        dir.markers.disableEdits = flagAttribute("DISABLE_EDITS"_L1);
+        dir.markers.disableInserts = flagAttribute("DISABLE_INSERTS"_L1);
+        dir.markers.disableDeletes = flagAttribute("DISABLE_DELETES"_L1);
+
+        expectStart("fields"_L1);
+        while (nextStartWithin("fields"_L1, "field"_L1)) {
+            if (dir.fields.size() >= kMaxFieldCount)
+                fail("в файле описано больше " + std::to_string(kMaxFieldCount) + " полей");
+            dir.fields.push_back(readField(dir.fields.size()));
+        }
+        checkFieldDefinitions(dir.fields);
+
+        expectStart("records"_L1);
+        const QString declaredCount = attribute("count"_L1).toString();
+        readRecords(dir);
+        if (!declaredCount.isEmpty() && declaredCount.toULongLong() != dir.order.size())
+            fail("в файле " + std::to_string(dir.order.size()) + " записей, а объявлено " +
+                 declaredCount.toStdString());
+        expectEnd("directory"_L1);
+        while (!m_xml.atEnd()) {
+            m_xml.readNext();
+            if (m_xml.isStartElement() || (m_xml.isCharacters() && !m_xml.isWhitespace()))
+                fail("после конца справочника стоят лишние данные");
+        }
+        checkXmlError();
+        return dir;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const {
+        throw DataFormatError("XML, строка " + std::to_string(m_xml.lineNumber()) + ": " + what);
+    }
+
+    void checkXmlError() const {
+        if (m_xml.hasError())
+            fail(m_xml.errorString().toStdString());
+    }
+
+    // The next token that matters: skips whitespace, comments and processing instructions.
+    QXmlStreamReader::TokenType nextToken() {
+        for (;;) {
+            const QXmlStreamReader::TokenType token = m_xml.readNext();
+            switch (token) {
+            case QXmlStreamReader::Invalid:
+                checkXmlError();
+                fail("неожиданный конец файла");
+            case QXmlStreamReader::DTD:
+                fail("объявления DTD не допускаются");
+            case QXmlStreamReader::EntityReference:
+                fail("неизвестная сущность");
+            case QXmlStreamReader::Comment:
+            case QXmlStreamReader::ProcessingInstruction:
+            case QXmlStreamReader::StartDocument:
+                continue;
+            case QXmlStreamReader::Characters:
+                if (m_xml.isWhitespace())
+                    continue;
+                return token;
+            default:
+                return token;
+            }
+        }
+    }
+
+    void expectStart(QLatin1StringView name) {
+        if (nextToken() != QXmlStreamReader::StartElement || m_xml.name() != name)
+            fail("ожидался элемент <" + name.toString().toStdString() + ">");
+    }
+
+    void expectEnd(QLatin1StringView name) {
+        if (nextToken() != QXmlStreamReader::EndElement || m_xml.name() != name)
+            fail("ожидался конец элемента <" + name.toString().toStdString() + ">");
+    }
+
+    // True at the start of a `child` element; false at the end of `parent`.
+    bool nextStartWithin(QLatin1StringView parent, QLatin1StringView child) {
+        const QXmlStreamReader::TokenType token = nextToken();
+        if (token == QXmlStreamReader::EndElement && m_xml.name() == parent)
+            return false;
+        if (token != QXmlStreamReader::StartElement || m_xml.name() != child)
+            fail("ожидался элемент <" + child.toString().toStdString() + ">");
+        return true;
+    }
+
+    QStringView attribute(QLatin1StringView name) const { return m_xml.attributes().value(name); }
+
+    bool flagAttribute(QLatin1StringView name) const {
+        const QStringView value = attribute(name);
+        if (value.isEmpty() || value == u"0")
+            return false;
+        if (value == u"1")
+            return true;
+        fail("признак " + name.toString().toStdString() + " должен быть 0 или 1");
+    }
+
+    std::string bytesOf(QStringView text) const {
+        std::string out;
+        if (!cp1251::appendFromUnicode(text, out))
+            fail("текст содержит знак вне кодовой страницы 1251");
+        return out;
+    }
+
+    FieldDef readField(std::size_t index) {
+        FieldDef field;
+        field.name = bytesOf(attribute("name"_L1));
+        if (attribute("type"_L1) != "text"_L1)
+            fail("поле " + std::to_string(index + 1) + " имеет неизвестный тип");
+        bool ok = false;
+        const qulonglong width = attribute("width"_L1).toULongLong(&ok);
+        field.width = ok && width <= kMaxFieldWidth ? static_cast<std::uint32_t>(width) : 0;
+        field.readOnly = flagAttribute("readonly"_L1);
+        field.required = flagAttribute("required"_L1);
+        expectEnd("field"_L1);
+        return field;
+    }
+
+    void readRecords(Directory& dir) {
+        const std::size_t fieldCount = dir.fields.size();
+        std::vector<std::string> bytes(fieldCount);
+        std::vector<std::vector<std::uint32_t>> lengths(fieldCount);
+        std::size_t records = 0;
+        while (nextStartWithin("records"_L1, "r"_L1)) {
+            if (records >= std::numeric_limits<RecordId>::max())
+                fail("слишком много записей");
+            std::size_t f = 0;
+            while (nextStartWithin("r"_L1, "v"_L1)) {
+                if (f >= fieldCount)
+                    fail("в записи " + std::to_string(records + 1) +
+                         " больше значений, чем полей (" + std::to_string(fieldCount) + ")");
+                const std::size_t before = bytes[f].size();
+                readValue(bytes[f]);
+                const std::size_t length = bytes[f].size() - before;
+                if (length > dir.fields[f].width)
+                    fail(valueTooLong(dir.fields[f], records));
+                lengths[f].push_back(static_cast<std::uint32_t>(length));
+                ++f;
+            }
+            if (f != fieldCount)
+                fail("в записи " + std::to_string(records + 1) + " " + std::to_string(f) +
+                     " значений, а полей " + std::to_string(fieldCount));
+            ++records;
+        }
+        dir.columns = ColumnStore(fieldCount);
+        dir.columns.resetForLoad(records);
+        for (std::size_t f = 0; f < fieldCount; ++f) {
+            dir.columns.loadColumn(f, lengths[f], bytes[f]);
+            std::string().swap(bytes[f]);
+        }
+        dir.order.resize(records);
+        for (std::size_t r = 0; r < records; ++r)
+            dir.order[r] = static_cast<RecordId>(r);
+    }
+
+    // Appends one <v> element's value to `out`; the reader stands on its start.
+    void readValue(std::string& out) {
+        // Attribute views do not outlive the next token: keep a copy.
+        const QString hex = attribute("hex"_L1).toString();
+        const bool isHex = m_xml.attributes().hasAttribute("hex"_L1);
+        for (;;) {
+            const QXmlStreamReader::TokenType token = m_xml.readNext();
+            if (token == QXmlStreamReader::EndElement)
+                break;
+            if (token != QXmlStreamReader::Characters || isHex) {
+                checkXmlError();
+                fail("значение может содержать только текст");
+            }
+            if (!cp1251::appendFromUnicode(m_xml.text(), out))
+                fail("значение содержит знак вне кодовой страницы 1251");
+        }
+        if (isHex)
+            appendHexValue(hex, out);
+    }
+
+    void appendHexValue(QStringView hex, std::string& out) const {
+        if (hex.size() % 2 != 0)
+            fail("нечётное число цифр в шестнадцатеричном значении");
+        for (qsizetype i = 0; i < hex.size(); i += 2) {
+            const int high = hexDigit(hex[i]);
+            const int low = hexDigit(hex[i + 1]);
+            if (high < 0 || low < 0)
+                fail("недопустимая цифра в шестнадцатеричном значении");
+            out.push_back(static_cast<char>(high * 16 + low));
+        }
+    }
+
+    static int hexDigit(QChar c) {
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9')
+            return u - '0';
+        if (u >= 'A' && u <= 'F')
+            return u - 'A' + 10;
+        if (u >= 'a' && u <= 'f')
+            return u - 'a' + 10;
+        return -1;
+    }
+
+    QByteArray m_data;
+    QXmlStreamReader m_xml;
+};
+
+} // namespace
+
+bool looksLikeXmlForm(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    const std::size_t start = bytes.find_first_not_of(" \t\r\n");
+    return start != std::string_view::npos && bytes[start] == '<';
+}
+
+Directory parseXmlForm(std::string_view bytes) {
+    return XmlParser(bytes).parse();
+}
+
+std::string storeXmlForm(const Directory& dir) {
+    std::string out;
+    std::size_t estimate = 512;
+    for (std::size_t f = 0; f < dir.fields.size(); ++f) {
+        estimate += 64 + dir.fields[f].name.size();
+        for (RecordId id : dir.order)
+            estimate += 8 + dir.columns.value(id, f).size();
+    }
+    out.reserve(estimate + dir.order.size() * 12);
+
+    out.append(kDeclaration);
+    out.append("<directory version=\"").append(kVersion).append("\"");
+    out.append(" readonly=\"").append(flag(dir.markers.readOnly)).append("\"");
+    out.append(" DISABLE_EDITS=\"").append(flag(dir.markers.disableEdits)).append("\"");
+    out.append(" DISABLE_INSERTS=\"").append(flag(dir.markers.disableInserts)).append("\"");
+    out.append(" DISABLE_DELETES=\"").append(flag(dir.markers.disableDeletes)).append("\">\n");
+    out.append("<fields>\n");
+    for (const FieldDef& field : dir.fields) {
+        out.append("<field name=\"");
+        appendEscaped(out, field.name);
+        out.append("\" type=\"text\" width=\"").append(std::to_string(field.width));
+        out.append("\" readonly=\"").append(flag(field.readOnly));
+        out.append("\" required=\"").append(flag(field.required)).append("\"/>\n");
+    }
+    out.append("</fields>\n");
+    out.append("<records count=\"").append(std::to_string(dir.order.size())).append("\">\n");
+    for (RecordId id : dir.order) {
+        out.append("<r>");
+        for (std::size_t f = 0; f < dir.fields.size(); ++f) {
+            const std::string_view value = dir.columns.value(id, f);
+            if (value.empty()) {
+                out.append("<v/>");
+            } else if (needsHex(value)) {
+                out.append("<v hex=\"");
+                appendHex(out, value);
+                out.append("\"/>");
+            } else {
+                out.append("<v>");
+                appendEscaped(out, value);
+                out.append("</v>");
+            }
+        }
+        out.append("</r>\n");
+    }
+    out.append("</records>\n</directory>\n");
+    return out;
+}
+
+} // namespace lambreya
