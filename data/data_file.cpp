@@ -45,7 +45,9 @@ std::optional<std::string> readDataFile(const QString& path, const QString& show
 
 void writeDataFile(const QString& path, const std::string& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk) is seen here and not lost in a
+    // buffer flush that reports success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         failWrite(path, file.errorString());
     const char* data = bytes.data();
     qint64 left = static_cast<qint64>(bytes.size());

@@ -1,0 +1,197 @@
+#include "data/stored_form.h"
+
+#include "directory_fixture.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <fstream>
+
+namespace lambreya {
+namespace {
+
+using test::cp;
+using test::makeDirectory;
+
+// Every byte value in some field, an eighth field, flags and markers.
+Directory awkwardDirectory() {
+    std::vector<FieldDef> fields = standardDirectoryFields();
+    fields.push_back({"Nsa_extra", FieldType::Text, 300, true, false});
+    fields[0].required = true;
+    Directory dir =
+        makeDirectory({{"ИВАНОВ", "И.И.", "ЛЕНИНА", "1", "2", "123-45-67", "", "ДОБАВОЧНОЕ"},
+                       {"Д'АРТАНЬЯН & <СЫН>", "\"А\""},
+                       {}},
+                      fields);
+    dir.markers.disableEdits = true;
+    dir.markers.disableDeletes = true;
+    std::string every;
+    for (int b = 0; b < 256; ++b)
+        every.push_back(static_cast<char>(b));
+    dir.columns.set(dir.order[2], 7, every);                    // a long value, all bytes
+    dir.columns.set(dir.order[2], 6, std::string("\r\n\t", 3)); // line breaks kept as they are
+    dir.columns.set(dir.order[2], 0, std::string("A\0B", 3));
+    return dir;
+}
+
+void expectSameDirectory(const Directory& a, const Directory& b) {
+    EXPECT_EQ(a.fields, b.fields);
+    EXPECT_EQ(a.markers, b.markers);
+    ASSERT_EQ(a.order.size(), b.order.size());
+    for (std::size_t r = 0; r < a.order.size(); ++r) {
+        for (std::size_t f = 0; f < a.fields.size(); ++f)
+            EXPECT_EQ(a.columns.value(a.order[r], f), b.columns.value(b.order[r], f))
+                << "record " << r << " field " << f;
+    }
+}
+
+TEST(StoredForm, BothFormsKeepEveryByteEveryFieldAndEveryMarker) {
+    const Directory dir = awkwardDirectory();
+    for (StoredForm form : {StoredForm::Binary, StoredForm::Xml}) {
+        const std::string bytes = storeDirectory(dir, form);
+        EXPECT_EQ(detectStoredForm(bytes), form);
+        expectSameDirectory(dir, parseDirectory(bytes));
+    }
+}
+
+TEST(StoredForm, ConvertingBetweenTheFormsIsLossless) {
+    const std::string binary = storeDirectory(awkwardDirectory(), StoredForm::Binary);
+    const std::string xml = storeDirectory(parseDirectory(binary), StoredForm::Xml);
+    EXPECT_EQ(storeDirectory(parseDirectory(xml), StoredForm::Binary), binary);
+}
+
+TEST(StoredForm, TheWrittenFormFollowsTheExtension) {
+    EXPECT_EQ(storedFormForName(QStringLiteral("data.XML")), StoredForm::Xml);
+    EXPECT_EQ(storedFormForName(QStringLiteral("/a/b/data.xMl")), StoredForm::Xml);
+    EXPECT_EQ(storedFormForName(QStringLiteral("kalvest.cds")), StoredForm::Binary);
+    EXPECT_EQ(storedFormForName(QStringLiteral("data.xml.bak")), StoredForm::Binary);
+    EXPECT_EQ(storedFormForName(QStringLiteral("xml")), StoredForm::Binary);
+    EXPECT_EQ(storedFormForName(QStringLiteral("dir.xml/data")), StoredForm::Binary);
+}
+
+TEST(StoredForm, TheXmlFormIsWellFormedForXmllint) {
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (xmllint.isEmpty())
+        GTEST_SKIP() << "xmllint is not installed";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("d.xml"));
+    std::ofstream(path.toStdString(), std::ios::binary)
+        << storeDirectory(awkwardDirectory(), StoredForm::Xml);
+    QProcess lint;
+    lint.start(xmllint, {QStringLiteral("--noout"), path});
+    ASSERT_TRUE(lint.waitForFinished(30000));
+    EXPECT_EQ(lint.exitCode(), 0) << lint.readAllStandardError().toStdString();
+}
+
+TEST(StoredForm, XmlWrittenByHandInUtf8IsRead) {
+    const std::string xml = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                            "<!-- written by hand -->\n"
+                            "<directory version=\"1\">\n"
+                            "  <fields><field name=\"Nsa_famili\" type=\"text\" width=\"10\"/>\n"
+                            "  <field name=\"Nsa_tele\" type=\"text\" width=\"9\" required=\"1\"/>"
+                            "</fields>\n"
+                            "  <records>\n"
+                            "    <r><v>ЁЛКИН</v><v><![CDATA[1<2]]></v></r>\n"
+                            "    <r><v/><v hex=\"3132\"/></r>\n"
+                            "  </records>\n"
+                            "</directory>\n";
+    const Directory dir = parseDirectory(xml);
+    ASSERT_EQ(dir.order.size(), 2u);
+    EXPECT_EQ(dir.columns.value(dir.order[0], 0), cp("ЁЛКИН"));
+    EXPECT_EQ(dir.columns.value(dir.order[0], 1), "1<2");
+    EXPECT_EQ(dir.columns.value(dir.order[1], 1), "12");
+    EXPECT_TRUE(dir.fields[1].required);
+}
+
+// A valid binary file with its checksum recomputed after `change`, to reach the checks
+// behind the checksum.
+std::string rechecksummed(std::string bytes) {
+    bytes.resize(bytes.size() - 4);
+    const auto crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+struct Damage {
+    const char* name;
+    std::string bytes;
+    const char* message; // a part of the message that names the problem
+};
+
+void PrintTo(const Damage& d, std::ostream* os) {
+    *os << d.name;
+}
+
+std::vector<Damage> damages() {
+    const Directory dir = makeDirectory({{"ИВАНОВ", "И.И."}, {"ПЕТРОВ"}});
+    const std::string binary = storeDirectory(dir, StoredForm::Binary);
+    const std::string xml = storeDirectory(dir, StoredForm::Xml);
+    // Patterns are written in UTF-8, the file holds code page 1251.
+    auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        const std::size_t at = text.find(cp(from));
+        if (at == std::string::npos)
+            throw std::logic_error("pattern not in the file: " + from);
+        text.replace(at, cp(from).size(), cp(to));
+        return text;
+    };
+    std::string flipped = binary;
+    flipped[binary.size() / 2] = static_cast<char>(flipped[binary.size() / 2] ^ 0x40);
+    // Header: magic 8, version 2, flags 2, field count 2; then the fields.
+    std::string hugeCount = binary;
+    const std::size_t countAt = 14 + 7 * 5 + (10 + 10 + 10 + 8 + 8 + 8 + 8);
+    hugeCount[countAt + 3] = '\x7F';
+    std::string noFields = binary.substr(0, 12) + std::string("\0\0\0\0\0\0", 6);
+    std::string badVersion = binary;
+    badVersion[8] = 9;
+    std::string tooWide = binary;
+    tooWide[14 + 1 + 10 + 1] = 3; // Nsa_famili width 3: ИВАНОВ no longer fits
+    return {
+        {"Empty", "", "формат не распознан"},
+        {"Foreign", "PK\x03\x04 not a directory", "формат не распознан"},
+        {"CutBinary", binary.substr(0, binary.size() - 7), "контрольная сумма"},
+        {"CutToMagic", binary.substr(0, 9), "обрезан"},
+        {"FlippedByte", flipped, "контрольная сумма"},
+        {"CutBehindChecksum", rechecksummed(binary.substr(0, binary.size() - 9) + "xxxx"),
+         "обрезан"},
+        {"AbsurdRecordCount", rechecksummed(hugeCount), "число записей"},
+        {"NoFields", rechecksummed(noFields + "xxxx"), "ни одного поля"},
+        {"UnknownVersion", rechecksummed(badVersion), "версия формата 9"},
+        {"BinaryValueTooLong", rechecksummed(tooWide), "длиннее его ширины"},
+        {"MalformedXml", replaced(xml, "</r>", "</x>"), "XML"},
+        {"CutXml", xml.substr(0, xml.size() / 2), "XML"},
+        {"MissingValue", replaced(xml, "<v>П", "<x/><v>П"), "ожидался элемент <v>"},
+        {"TooFewValues", replaced(xml, "<r><v>И", "<r><v>И</v></r><r><v>И"), "значений"},
+        {"XmlValueTooLong", replaced(xml, "ИВАНОВ", std::string(31, 'X')), "длиннее его ширины"},
+        {"XmlNoFields",
+         "<?xml version=\"1.0\"?><directory version=\"1\"><fields/><records/></directory>",
+         "ни одного поля"},
+        {"DuplicateField", replaced(xml, "Nsa_initsi", "NSA_FAMILI"), "описано дважды"},
+        {"WrongCount", replaced(xml, "count=\"2\"", "count=\"3\""), "объявлено 3"},
+        {"Dtd", replaced(xml, "<directory", "<!DOCTYPE d [<!ENTITY e \"x\">]><directory"), "DTD"},
+        {"BadHex", replaced(xml, "<v>П", "<v hex=\"4G\"/><v>П"), "шестнадцатеричн"},
+        {"TextAfterEnd", xml + "<directory/>", "XML, строка 17"},
+    };
+}
+
+class DamagedFile : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedFile, IsRejectedWithAMessageThatNamesTheProblem) {
+    try {
+        (void)parseDirectory(GetParam().bytes);
+        ADD_FAILURE() << "accepted";
+    } catch (const DataFormatError& e) {
+        EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StoredForm, DamagedFile, ::testing::ValuesIn(damages()),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+} // namespace
+} // namespace lambreya
