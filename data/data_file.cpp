@@ -15,7 +15,7 @@ std::string shown(const QString& path) {
 }
 
 [[noreturn]] void failWrite(const QString& path, const QString& reason) {
-    throw Error("Не удалось записать файл справочника " + shown(path) + ": " +
+    throw Error("Не удалось записать файл " + shown(path) + ": " +
                 reason.toStdString() + ". Прежний файл остался без изменений");
 }
 

@@ -19,6 +19,10 @@ public:
     const char* what() const noexcept override { return "Operation aborted"; }
 };
 
+// The text the user is shown for an error message: a full stop is added when the last
+// character sorts after "." in byte order (a letter or a digit, say), so "!" and "." stay.
+std::string shownMessage(const std::string& message);
+
 // "%s: %s" with the owner's name in front, for the errors a record set raises about itself.
 std::string prefixed(const std::string& owner, const std::string& message);
 

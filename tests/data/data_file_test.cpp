@@ -244,7 +244,7 @@ TEST_F(DataFileTest, AFailedFinalWriteKeepsTheEarlierFileWhole) {
         changeFirstSurname("ЗАХАРОВ");
         const std::string message = failedWriteInChild(table, dir.path(), !fullDisk, fullDisk);
         table.close(); // the parent's copy writes: the earlier file is replaced
-        EXPECT_EQ(message.rfind("Не удалось записать файл справочника " + file.toStdString(), 0),
+        EXPECT_EQ(message.rfind("Не удалось записать файл " + file.toStdString(), 0),
                   0u)
             << message;
         EXPECT_NE(message.find("Прежний файл остался без изменений"), std::string::npos);

@@ -1,0 +1,94 @@
+#include "tools/command_line.h"
+
+#include "data/cp1251.h"
+#include "data/data_file.h"
+#include "data/error.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace lambreya::tools {
+
+Arguments::Arguments(const QStringList& args, const OptionSpec& spec) {
+    auto listed = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const std::string name = arg.toStdString();
+        if (listed(spec.withValue, name)) {
+            if (i + 1 >= args.size())
+                throw Error("Параметру " + name + " нужно значение");
+            m_values[name].append(args[++i]);
+        } else if (listed(spec.flags, name)) {
+            m_values[name];
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            throw Error("Неизвестный параметр " + arg.toStdString() + " (см. --help)");
+        } else {
+            m_positional.append(arg);
+        }
+    }
+}
+
+std::optional<QString> Arguments::value(const std::string& name) const {
+    const auto it = m_values.find(name);
+    if (it == m_values.end() || it->second.isEmpty())
+        return std::nullopt;
+    return it->second.last();
+}
+
+QStringList Arguments::values(const std::string& name) const {
+    const auto it = m_values.find(name);
+    return it == m_values.end() ? QStringList() : it->second;
+}
+
+std::size_t Arguments::number(const std::string& name, std::size_t fallback) const {
+    const std::optional<QString> text = value(name);
+    if (!text)
+        return fallback;
+    bool ok = false;
+    const qulonglong n = text->toULongLong(&ok);
+    if (!ok)
+        throw Error("Значение " + name + " должно быть целым неотрицательным числом");
+    return static_cast<std::size_t>(n);
+}
+
+void Arguments::expectPositional(qsizetype count) const {
+    if (m_positional.size() != count)
+        throw Error("Неверное число аргументов (см. --help)");
+}
+
+std::string readTextFile(const QString& path) {
+    std::optional<std::string> bytes = readDataFile(path, path);
+    if (!bytes)
+        throw Error("Файл " + path.toStdString() + " не найден");
+    return std::move(*bytes);
+}
+
+std::string readFileStart(const QString& path, qint64 bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error("Cannot open file " + path.toStdString());
+    return file.read(bytes).toStdString();
+}
+
+void writeOutput(const QString& path, const std::string& bytes) {
+    if (path.isEmpty() || path == QLatin1String("-")) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+            std::fflush(stdout) != 0)
+            throw Error("Не удалось вывести результат");
+        return;
+    }
+    writeDataFile(path, bytes);
+}
+
+std::string toCodePage(const QString& text, const std::string& what) {
+    std::optional<std::string> bytes = cp1251::fromUnicode(text);
+    if (!bytes)
+        throw Error(what + " содержит знаки вне кодовой страницы 1251");
+    return std::move(*bytes);
+}
+
+} // namespace lambreya::tools

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the commands of kalvest-data share: reading their arguments, reading and writing
+// files, and turning errors into messages.
+namespace lambreya::tools {
+
+// Options of a command: names with a value ("-o FILE") and names without ("--csv").
+// A value option may be given several times.
+struct OptionSpec {
+    std::vector<std::string> withValue;
+    std::vector<std::string> flags;
+};
+
+class Arguments {
+public:
+    // Throws Error for an unknown option or a value option at the end.
+    Arguments(const QStringList& args, const OptionSpec& spec);
+
+    const QStringList& positional() const { return m_positional; }
+    bool has(const std::string& name) const { return m_values.contains(name); }
+    std::optional<QString> value(const std::string& name) const;
+    QStringList values(const std::string& name) const;
+    // The value converted to a number; an error names the option when it is not one.
+    std::size_t number(const std::string& name, std::size_t fallback) const;
+
+    // Exactly `count` positional arguments, or an error pointing to --help.
+    void expectPositional(qsizetype count) const;
+
+private:
+    QStringList m_positional;
+    std::map<std::string, QStringList> m_values;
+};
+
+std::string readTextFile(const QString& path);
+std::string readFileStart(const QString& path, qint64 bytes);
+// Writes to standard output when path is empty or "-".
+void writeOutput(const QString& path, const std::string& bytes);
+
+// UTF-8 text from the command line in code page 1251; an error names what it was for.
+std::string toCodePage(const QString& text, const std::string& what);
+
+} // namespace lambreya::tools

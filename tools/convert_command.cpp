@@ -1,0 +1,20 @@
+#include "tools/command_line.h"
+#include "tools/commands.h"
+
+#include "data/record_set.h"
+#include "data/stored_form.h"
+
+namespace lambreya::tools {
+
+int runConvert(const QStringList& args) {
+    const Arguments a(args, {});
+    a.expectPositional(2);
+    RecordSet table("Table1");
+    table.setFileName(a.positional()[0]);
+    table.open();
+    const QString out = a.positional()[1];
+    writeOutput(out, storeDirectory(table.directory(), storedFormForName(out)));
+    return 0;
+}
+
+} // namespace lambreya::tools

@@ -1,0 +1,93 @@
+#include "tools/csv.h"
+
+#include "data/error.h"
+
+namespace lambreya::csv {
+
+void appendRecord(std::string& out, const std::vector<std::string_view>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out.push_back(',');
+        const std::string_view field = fields[i];
+        if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+            out.append(field);
+            continue;
+        }
+        out.push_back('"');
+        for (char c : field) {
+            if (c == '"')
+                out.push_back('"');
+            out.push_back(c);
+        }
+        out.push_back('"');
+    }
+    out.append("\r\n");
+}
+
+std::vector<std::vector<std::string>> parse(std::string_view text) {
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> record;
+    std::string field;
+    std::size_t line = 1;
+    std::size_t i = 0;
+    auto fail = [&](const std::string& what) {
+        throw Error("CSV, строка " + std::to_string(line) + ": " + what);
+    };
+    auto endRecord = [&] {
+        record.push_back(std::move(field));
+        field.clear();
+        records.push_back(std::move(record));
+        record.clear();
+    };
+    while (i < text.size()) {
+        // At the start of a field.
+        if (text[i] == '"') {
+            ++i;
+            for (;;) {
+                if (i >= text.size())
+                    fail("кавычки не закрыты");
+                const char c = text[i++];
+                if (c == '"') {
+                    if (i < text.size() && text[i] == '"') {
+                        field.push_back('"');
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                if (c == '\n')
+                    ++line;
+                field.push_back(c);
+            }
+            if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
+                fail("после закрывающей кавычки стоит текст");
+        } else {
+            while (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+                if (text[i] == '"')
+                    fail("кавычка внутри поля без кавычек");
+                field.push_back(text[i++]);
+            }
+        }
+        if (i >= text.size()) {
+            endRecord();
+            break;
+        }
+        if (text[i] == ',') {
+            ++i;
+            record.push_back(std::move(field));
+            field.clear();
+            if (i == text.size())
+                endRecord(); // a trailing comma: an empty last field
+            continue;
+        }
+        // A line break: CRLF, or a lone LF or CR.
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        ++i;
+        endRecord();
+        ++line;
+    }
+    return records;
+}
+
+} // namespace lambreya::csv
