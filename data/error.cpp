@@ -4,13 +4,17 @@ namespace lambreya {
 
 std::string shownMessage(const std::string& message)
 {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
-        return message + ".";
-    return message;
+    std::string shown = message;
+    if (!shown.empty() && static_cast<unsigned char>(shown.back()) > '.')
+        shown.push_back('.');
+    return shown;
 }
 
 std::string prefixed(const std::string& owner, const std::string& message) {
-    return owner + ": " + message;
+    std::string text;
+    text.reserve(owner.size() + 2 + message.size());
+    text.append(owner).append(": ").append(message);
+    return text;
 }
 
 } // namespace lambreya

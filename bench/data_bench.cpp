@@ -1,0 +1,243 @@
+// The record store at a city's scale: a generated directory of a million records, its
+// stored forms, the filter and the locate, beside SQLite doing the same work.
+#include "bench/bench_reporter.h"
+#include "data/cp1251.h"
+#include "data/data_file.h"
+#include "data/record_set.h"
+#include "data/stored_form.h"
+#include "search/filter_compiler.h"
+#include "tools/directory_generator.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sqlite3.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace lambreya::bench {
+namespace {
+
+constexpr std::size_t kRecords = 1'000'000;
+
+struct Sample {
+    Directory directory = generateDirectory(kRecords, 1);
+    std::string binary = storeDirectory(directory, StoredForm::Binary);
+    std::string xml = storeDirectory(directory, StoredForm::Xml);
+    QTemporaryDir folder;
+    QString binaryFile = folder.filePath(QStringLiteral("city.cds"));
+    QString xmlFile = folder.filePath(QStringLiteral("city.xml"));
+
+    Sample()
+    {
+        writeDataFile(binaryFile, binary);
+        writeDataFile(xmlFile, xml);
+    }
+};
+
+Sample& sample()
+{
+    static Sample s;
+    return s;
+}
+
+const FilterCompiler& compiler()
+{
+    static FilterCompiler c;
+    return c;
+}
+
+// A record set opened on the sample, as the window's Table1 is.
+RecordSet& openTable()
+{
+    static std::unique_ptr<RecordSet> table = [] {
+        auto t = std::make_unique<RecordSet>("Table1");
+        t->setCompiler(&compiler());
+        t->setFileName(sample().binaryFile);
+        t->open();
+        t->setFiltered(true);
+        return t;
+    }();
+    return *table;
+}
+
+std::string cp(const char* utf8)
+{
+    return *cp1251::fromUtf8(utf8);
+}
+
+void load_bin_1m_ms(benchmark::State& state)
+{
+    for (auto _ : state) {
+        RecordSet table("Table1");
+        table.setFileName(sample().binaryFile);
+        table.open();
+        benchmark::DoNotOptimize(table.recordCount());
+        state.PauseTiming();
+        table.close();
+        state.ResumeTiming();
+    }
+}
+
+void load_xml_1m_ms(benchmark::State& state)
+{
+    for (auto _ : state) {
+        RecordSet table("Table1");
+        table.setFileName(sample().xmlFile);
+        table.open();
+        benchmark::DoNotOptimize(table.recordCount());
+        state.PauseTiming();
+        table.close();
+        state.ResumeTiming();
+    }
+}
+
+// Storing is what closing a changed set does: the whole set to bytes, then the atomic
+// replacement of the file, flushed to disk.
+void storeInto(benchmark::State& state, StoredForm form, const char* name)
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QString::fromLatin1(name));
+    for (auto _ : state)
+        writeDataFile(file, storeDirectory(sample().directory, form));
+}
+
+void store_bin_1m_ms(benchmark::State& state)
+{
+    storeInto(state, StoredForm::Binary, "out.cds");
+}
+
+void store_xml_1m_ms(benchmark::State& state)
+{
+    storeInto(state, StoredForm::Xml, "out.xml");
+}
+
+void filter_1m_ms(benchmark::State& state)
+{
+    RecordSet& table = openTable();
+    const std::string texts[] = {cp("Nsa_famili = 'ИВ*'"), cp("Nsa_famili = 'ПЕ*'")};
+    int i = 0;
+    for (auto _ : state)
+        table.setFilter(texts[i++ % 2]);
+    state.counters["filter_matches"] = table.recordCount();
+    table.setFilter("");
+}
+
+void locate_miss_1m_ms(benchmark::State& state)
+{
+    RecordSet& table = openTable();
+    table.setFilter("");
+    const std::string key = cp("ЯЯЯ");
+    for (auto _ : state) {
+        if (table.locate("Nsa_Famili", key, true))
+            state.SkipWithError("found a record that is not there");
+    }
+}
+
+// Heap in use, as the allocator counts it.
+std::size_t heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+void memory_1m(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const std::size_t before = heapInUse();
+        RecordSet table("Table1");
+        table.setFileName(sample().binaryFile);
+        table.open();
+        const std::size_t used = heapInUse() - before;
+        std::size_t text = 0;
+        const Directory& dir = table.directory();
+        for (RecordId id : dir.order) {
+            for (std::size_t f = 0; f < dir.fields.size(); ++f)
+                text += dir.columns.value(id, f).size();
+        }
+        state.counters["text_bytes_per_record"] = static_cast<double>(text) / kRecords;
+        state.counters["bytes_per_record"] = static_cast<double>(used - text) / kRecords;
+        table.close();
+    }
+}
+
+// SQLite, in memory, the same records in UTF-8 and the same condition: a case-sensitive
+// prefix on the surname, the ids of the matches collected as the view is.
+struct SqliteTable {
+    sqlite3* db = nullptr;
+
+    SqliteTable()
+    {
+        if (sqlite3_open(":memory:", &db) != SQLITE_OK)
+            throw std::runtime_error("sqlite open");
+        exec("CREATE TABLE t(famili TEXT, initsi TEXT, street TEXT, home TEXT, room TEXT, "
+             "tele TEXT, prim TEXT)");
+        exec("BEGIN");
+        sqlite3_stmt* insert = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?,?,?,?)", -1, &insert, nullptr);
+        const Directory& dir = sample().directory;
+        for (RecordId id : dir.order) {
+            for (int f = 0; f < 7; ++f) {
+                const std::string utf8 =
+                    cp1251::toUtf8(dir.columns.value(id, static_cast<std::size_t>(f)));
+                sqlite3_bind_text(insert, f + 1, utf8.data(), static_cast<int>(utf8.size()),
+                                  SQLITE_TRANSIENT);
+            }
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        exec("COMMIT");
+    }
+    ~SqliteTable() { sqlite3_close(db); }
+
+    void exec(const char* sql)
+    {
+        if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db));
+    }
+};
+
+void sqlite_filter_1m_ms(benchmark::State& state)
+{
+    static SqliteTable sqlite;
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(sqlite.db, "SELECT rowid FROM t WHERE famili GLOB ?", -1, &query, nullptr);
+    const char* patterns[] = {"ИВ*", "ПЕ*"};
+    std::vector<std::int64_t> view;
+    int i = 0;
+    for (auto _ : state) {
+        view.clear();
+        sqlite3_bind_text(query, 1, patterns[i++ % 2], -1, SQLITE_STATIC);
+        while (sqlite3_step(query) == SQLITE_ROW)
+            view.push_back(sqlite3_column_int64(query, 0));
+        sqlite3_reset(query);
+    }
+    state.counters["sqlite_matches"] = static_cast<double>(view.size());
+    sqlite3_finalize(query);
+}
+
+constexpr int kRepetitions = 5;
+
+BENCHMARK(load_bin_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->Iterations(3);
+BENCHMARK(store_bin_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->Iterations(3);
+BENCHMARK(load_xml_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(3)->Iterations(1);
+BENCHMARK(store_xml_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(3)->Iterations(1);
+BENCHMARK(memory_1m)->Iterations(1);
+BENCHMARK(filter_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->Iterations(20);
+BENCHMARK(sqlite_filter_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->Iterations(5);
+BENCHMARK(locate_miss_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->Iterations(20);
+
+} // namespace
+} // namespace lambreya::bench
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    lambreya::bench::FigureReporter reporter;
+    reporter.addRatio("sqlite_over_filter_ratio", "sqlite_filter_1m_ms", "filter_1m_ms");
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    return 0;
+}
