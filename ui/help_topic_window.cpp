@@ -36,6 +36,7 @@ HelpTopicWindow::HelpTopicWindow(QWidget* parent)
     m_page->setObjectName(QStringLiteral("page"));
     m_page->setOpenLinks(false);
     m_page->setOpenExternalLinks(false);
+    m_page->document()->setDocumentMargin(10);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(topics);
