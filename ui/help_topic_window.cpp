@@ -55,6 +55,7 @@ HelpTopicWindow::HelpTopicWindow(QWidget* parent)
     connect(m_page, &QTextBrowser::anchorClicked, this,
             [this](const QUrl& url) { followLink(url); });
     m_back->setEnabled(false);
+    m_page->setFocus(); // so that the paging keys act on the page at once
 }
 
 HelpTopicWindow::~HelpTopicWindow() = default;

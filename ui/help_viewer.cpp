@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace lambreya {
 
 namespace {
@@ -111,14 +113,15 @@ void HelpViewer::presentTopics(const QString& notice, QWidget* owner) {
     present(window, owner);
 }
 
-void HelpViewer::openTopic(int context, QWidget* owner) {
+bool HelpViewer::openTopic(int context, QWidget* owner) {
     HelpTopicWindow* window = ensureTopicWindow();
     window->setHelpFile(m_file);
     if (!window->showTopic(context)) {
         presentTopics(QString(), owner);
-        return;
+        return false;
     }
     present(window, owner);
+    return true;
 }
 
 HelpTopicsWindow* HelpViewer::ensureTopicsWindow() {
@@ -128,8 +131,7 @@ HelpTopicsWindow* HelpViewer::ensureTopicsWindow() {
         connect(m_topicsWindow.get(), &HelpTopicsWindow::topicChosen, this, [this](int context) {
             // The list gives way to the page, as a chosen topic replaces the finder.
             HelpTopicsWindow* list = m_topicsWindow.get();
-            openTopic(context, list);
-            if (m_topicWindow && m_topicWindow->isVisible())
+            if (openTopic(context, list))
                 list->hide();
         });
     }

@@ -54,7 +54,7 @@ private:
     // Reads the file; on failure returns the notice to show, on success an empty text.
     QString load(const QString& helpFileName);
     void presentTopics(const QString& notice, QWidget* owner);
-    void openTopic(int context, QWidget* owner);
+    bool openTopic(int context, QWidget* owner);
     HelpTopicsWindow* ensureTopicsWindow();
     HelpTopicWindow* ensureTopicWindow();
 

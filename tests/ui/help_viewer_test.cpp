@@ -13,9 +13,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace lambreya {
 namespace {
@@ -220,14 +223,48 @@ TEST_F(HelpViewerTest, QuitClosesEveryWindow) {
     EXPECT_EQ(visibleHelpWindows(), 1);
 }
 
+// Qt decides whether closing a window ends the program only while exec() runs, so these
+// run the event loop for the action and stop it right after.
+bool endsTheProgram(const std::function<void()>& action) {
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    QObject context;
+    QTimer::singleShot(0, &context, action);
+    QTimer::singleShot(0, &context, [] {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec();
+    return lastClosed.count() > 0;
+}
+
 TEST_F(HelpViewerTest, ClosingTheHelpWindowsNeverEndsTheProgram) {
     write(kName, kHelp);
-    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
     m_viewer.showTopics(kName, nullptr);
-    m_viewer.topicsWindow()->close();
     m_viewer.showContext(kName, 1, nullptr);
-    m_viewer.topicWindow()->close();
-    EXPECT_EQ(lastClosed.count(), 0);
+    EXPECT_FALSE(endsTheProgram([this] {
+        m_viewer.topicsWindow()->close();
+        m_viewer.topicWindow()->close();
+    }));
+}
+
+TEST_F(HelpViewerTest, OpenHelpWindowsDoNotKeepTheProgramRunning) {
+    write(kName, kHelp);
+    QWidget mainWindow;
+    mainWindow.show();
+    m_viewer.showTopics(kName, &mainWindow);
+    m_viewer.showContext(kName, 1, &mainWindow);
+    EXPECT_TRUE(endsTheProgram([&mainWindow] { mainWindow.close(); }));
+}
+
+TEST_F(HelpViewerTest, EscClosesTheHelpWindows) {
+    write(kName, kHelp);
+    m_viewer.showTopics(kName, nullptr);
+    QTest::keyClick(list(), Qt::Key_Escape);
+    EXPECT_FALSE(m_viewer.topicsWindow()->isVisible());
+
+    m_viewer.showContext(kName, 2, nullptr);
+    QTest::keyClick(m_viewer.topicWindow()->page(), Qt::Key_Escape);
+    EXPECT_FALSE(m_viewer.topicWindow()->isVisible());
 }
 
 TEST_F(HelpViewerTest, ShowsNoTooltips) {
