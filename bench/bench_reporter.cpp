@@ -4,22 +4,19 @@
 
 namespace lambreya::bench {
 
-bool FigureReporter::ReportContext(const Context& context)
-{
+bool FigureReporter::ReportContext(const Context& context) {
     std::fprintf(stderr, "# %d cpus at %.0f MHz\n", context.cpu_info.num_cpus,
                  context.cpu_info.cycles_per_second / 1e6);
     return true;
 }
 
-void FigureReporter::print(const std::string& name, double value, const std::string& unit)
-{
+void FigureReporter::print(const std::string& name, double value, const std::string& unit) {
     m_figures[name] = value;
     std::printf("%s %.3f %s\n", name.c_str(), value, unit.c_str());
     std::fflush(stdout);
 }
 
-void FigureReporter::ReportRuns(const std::vector<Run>& runs)
-{
+void FigureReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.error_occurred) {
             std::fprintf(stderr, "%s failed: %s\n", run.benchmark_name().c_str(),
@@ -37,13 +34,11 @@ void FigureReporter::ReportRuns(const std::vector<Run>& runs)
     }
 }
 
-void FigureReporter::addRatio(std::string name, std::string numerator, std::string denominator)
-{
+void FigureReporter::addRatio(std::string name, std::string numerator, std::string denominator) {
     m_ratios.push_back({std::move(name), std::move(numerator), std::move(denominator)});
 }
 
-void FigureReporter::Finalize()
-{
+void FigureReporter::Finalize() {
     for (const Ratio& r : m_ratios) {
         const auto n = m_figures.find(r.numerator);
         const auto d = m_figures.find(r.denominator);

@@ -1,5 +1,6 @@
 #include "data/binary_form.h"
 
+#include "data/byte_writer.h"
 #include "data/cp1251.h"
 #include "data/stored_form.h"
 
@@ -69,9 +70,9 @@ private:
 };
 
 template <typename T>
-void put(std::string& out, T value) {
+void put(ByteWriter& out, T value) {
     for (std::size_t i = 0; i < sizeof(T); ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+        out.push(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 FieldDef readField(Reader& in, std::size_t index) {
@@ -160,7 +161,7 @@ Directory parseBinaryForm(std::string_view bytes) {
     return dir;
 }
 
-std::string storeBinaryForm(const Directory& dir) {
+Bytes storeBinaryForm(const Directory& dir) {
     const std::size_t fieldCount = dir.fields.size();
     const std::size_t recordCount = dir.order.size();
     std::size_t size = kMagic.size() + 2 + 2 + 2 + 4 + 4;
@@ -170,8 +171,7 @@ std::string storeBinaryForm(const Directory& dir) {
             size += dir.columns.value(id, f).size();
     }
 
-    std::string out;
-    out.reserve(size);
+    ByteWriter out(size);
     out.append(kMagic);
     put<std::uint16_t>(out, kVersion);
     std::uint16_t setFlags = 0;
@@ -198,8 +198,8 @@ std::string storeBinaryForm(const Directory& dir) {
         for (RecordId id : dir.order)
             out.append(dir.columns.value(id, f));
     }
-    put<std::uint32_t>(out, checksum(out));
-    return out;
+    put<std::uint32_t>(out, checksum(out.view()));
+    return out.take();
 }
 
 } // namespace lambreya

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/directory.h"
+#include "data/large_memory.h"
 
 #include <string>
 #include <string_view>
@@ -10,6 +11,6 @@ namespace lambreya {
 
 bool looksLikeBinaryForm(std::string_view bytes);
 Directory parseBinaryForm(std::string_view bytes);
-std::string storeBinaryForm(const Directory& directory);
+Bytes storeBinaryForm(const Directory& directory);
 
 } // namespace lambreya

@@ -123,18 +123,24 @@ bool ColumnStore::passes(const Condition& condition, RecordId id) const {
     return true;
 }
 
-void ColumnStore::select(const Condition& condition, std::span<const RecordId> from,
-                         std::vector<RecordId>& out) const {
+// Calls `visit(place)` for each place of `ids` whose record passes, in order, until
+// `visit` returns false.
+template <typename Visit>
+void ColumnStore::scan(const Condition& condition, std::span<const RecordId> ids,
+                       Visit visit) const {
+    const std::size_t count = ids.size();
     if (condition.empty()) {
-        out.insert(out.end(), from.begin(), from.end());
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!visit(i))
+                return;
+        }
         return;
     }
     const Comparison& head = condition.comparisons.front();
-    const bool fastHead = !head.caseInsensitive && head.prefixLength > 0;
-    if (!fastHead) {
-        for (RecordId id : from) {
-            if (passes(condition, id))
-                out.push_back(id);
+    if (head.caseInsensitive || head.prefixLength == 0) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (passes(condition, ids[i]) && !visit(i))
+                return;
         }
         return;
     }
@@ -145,7 +151,8 @@ void ColumnStore::select(const Condition& condition, std::span<const RecordId> f
     const char first = head.literal[0];
     const std::size_t n = head.prefixLength;
     const bool more = condition.comparisons.size() > 1;
-    for (RecordId id : from) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const RecordId id = ids[i];
         const std::uint8_t shortLength = c.length[id];
         const char* at = arena + c.offset[id];
         std::size_t length = shortLength;
@@ -157,16 +164,30 @@ void ColumnStore::select(const Condition& condition, std::span<const RecordId> f
             continue;
         if (more && !passes(condition, id))
             continue;
-        out.push_back(id);
+        if (!visit(i))
+            return;
     }
 }
 
-std::size_t ColumnStore::findFirst(const Condition& condition, std::span<const RecordId> in) const {
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        if (passes(condition, in[i]))
-            return i;
+void ColumnStore::select(const Condition& condition, std::span<const RecordId> from,
+                         LargeVector<RecordId>& out) const {
+    if (condition.empty()) {
+        out.insert(out.end(), from.begin(), from.end());
+        return;
     }
-    return in.size();
+    scan(condition, from, [&](std::size_t i) {
+        out.push_back(from[i]);
+        return true;
+    });
+}
+
+std::size_t ColumnStore::findFirst(const Condition& condition, std::span<const RecordId> in) const {
+    std::size_t found = in.size();
+    scan(condition, in, [&](std::size_t i) {
+        found = i;
+        return false;
+    });
+    return found;
 }
 
 std::size_t ColumnStore::memoryUsage() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/condition.h"
+#include "data/large_memory.h"
 
 #include <cstdint>
 #include <span>
@@ -46,7 +47,7 @@ public:
 
     // Appends to `out` the ids of `from` whose records pass the condition, in order.
     void select(const Condition& condition, std::span<const RecordId> from,
-                std::vector<RecordId>& out) const;
+                LargeVector<RecordId>& out) const;
 
     // The place in `in` of the first record that passes, or in.size() when none does.
     std::size_t findFirst(const Condition& condition, std::span<const RecordId> in) const;
@@ -60,12 +61,14 @@ private:
     static constexpr std::uint8_t kLongValue = 255;
 
     struct Column {
-        std::vector<char> arena;
-        std::vector<std::uint32_t> offset;
-        std::vector<std::uint8_t> length;
+        LargeVector<char> arena;
+        LargeVector<std::uint32_t> offset;
+        LargeVector<std::uint8_t> length;
     };
 
     static std::size_t readLongLength(const char* at);
+    template <typename Visit>
+    void scan(const Condition& condition, std::span<const RecordId> ids, Visit visit) const;
     std::uint32_t appendToArena(Column& c, std::string_view value);
 
     std::vector<Column> m_columns;

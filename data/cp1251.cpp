@@ -53,7 +53,10 @@ QString toUnicode(std::string_view bytes) {
     return out;
 }
 
-bool appendFromUnicode(QStringView text, std::string& out) {
+namespace {
+
+template <typename Out>
+bool appendEncoded(QStringView text, Out& out) {
     const Tables& t = tables();
     for (QChar c : text) {
         if (!t.encodable[c.unicode()])
@@ -61,6 +64,16 @@ bool appendFromUnicode(QStringView text, std::string& out) {
         out.push_back(static_cast<char>(t.fromUnicode[c.unicode()]));
     }
     return true;
+}
+
+} // namespace
+
+bool appendFromUnicode(QStringView text, std::string& out) {
+    return appendEncoded(text, out);
+}
+
+bool appendFromUnicode(QStringView text, Bytes& out) {
+    return appendEncoded(text, out);
 }
 
 std::optional<std::string> fromUnicode(QStringView text) {

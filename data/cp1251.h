@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/large_memory.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -20,6 +22,7 @@ std::optional<std::string> fromUnicode(QStringView text);
 // Appends the bytes of `text` to `out`; false (with `out` partly appended) when some
 // character has no byte in code page 1251.
 bool appendFromUnicode(QStringView text, std::string& out);
+bool appendFromUnicode(QStringView text, Bytes& out);
 
 bool canEncode(QChar c);
 

@@ -15,20 +15,20 @@ std::string shown(const QString& path) {
 }
 
 [[noreturn]] void failWrite(const QString& path, const QString& reason) {
-    throw Error("Не удалось записать файл " + shown(path) + ": " +
-                reason.toStdString() + ". Прежний файл остался без изменений");
+    throw Error("Не удалось записать файл " + shown(path) + ": " + reason.toStdString() +
+                ". Прежний файл остался без изменений");
 }
 
 } // namespace
 
-std::optional<std::string> readDataFile(const QString& path, const QString& shownName) {
+std::optional<Bytes> readDataFile(const QString& path, const QString& shownName) {
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error("Cannot open file " + shownName.toStdString());
-    std::string bytes;
+    Bytes bytes;
     const qint64 size = file.size();
     bytes.resize(static_cast<std::size_t>(size));
     qint64 done = 0;
@@ -43,7 +43,7 @@ std::optional<std::string> readDataFile(const QString& path, const QString& show
     return bytes;
 }
 
-void writeDataFile(const QString& path, const std::string& bytes) {
+void writeDataFile(const QString& path, std::string_view bytes) {
     QSaveFile file(path);
     // Unbuffered, so that a short write (a full disk) is seen here and not lost in a
     // buffer flush that reports success.

@@ -1,20 +1,22 @@
 #pragma once
 
+#include "data/large_memory.h"
+
 #include <QString>
 
 #include <optional>
-#include <string>
+#include <string_view>
 
 namespace lambreya {
 
 // Reads a data file whole. Empty when there is no file of that name (a folder does not
 // count); an existing file that cannot be read is the error "Cannot open file %s" with
 // `shownName` (the name as the settings give it).
-std::optional<std::string> readDataFile(const QString& path, const QString& shownName);
+std::optional<Bytes> readDataFile(const QString& path, const QString& shownName);
 
 // Replaces the file at `path` with `bytes`: written to a temporary file in the same
 // folder, flushed to disk and renamed over the old file. On failure the old file stays
 // as it was and the error says what went wrong.
-void writeDataFile(const QString& path, const std::string& bytes);
+void writeDataFile(const QString& path, std::string_view bytes);
 
 } // namespace lambreya

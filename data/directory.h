@@ -14,7 +14,7 @@ struct Directory {
     std::vector<FieldDef> fields;
     SetMarkers markers;
     ColumnStore columns;
-    std::vector<RecordId> order;
+    LargeVector<RecordId> order;
 
     // The field's index by name, without regard to letter case; -1 when there is none.
     int findField(std::string_view name) const;

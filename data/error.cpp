@@ -2,8 +2,7 @@
 
 namespace lambreya {
 
-std::string shownMessage(const std::string& message)
-{
+std::string shownMessage(const std::string& message) {
     std::string shown = message;
     if (!shown.empty() && static_cast<unsigned char>(shown.back()) > '.')
         shown.push_back('.');

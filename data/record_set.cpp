@@ -1,5 +1,6 @@
 #include "data/record_set.h"
 
+#include "data/byte_writer.h"
 #include "data/cp1251.h"
 #include "data/data_file.h"
 #include "data/error.h"
@@ -72,13 +73,12 @@ void RecordSet::open() {
         return;
     const QString path =
         m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absoluteFilePath();
-    std::optional<std::string> bytes =
-        path.isEmpty() ? std::nullopt : readDataFile(path, m_fileName);
+    std::optional<Bytes> bytes = path.isEmpty() ? std::nullopt : readDataFile(path, m_fileName);
     if (!bytes || bytes->empty())
         fail("Missing data provider or data packet");
     Directory directory;
     try {
-        directory = parseDirectory(*bytes);
+        directory = parseDirectory(asView(*bytes));
     } catch (const DataFormatError& e) {
         throw Error("Не удаётся прочитать справочник " + m_fileName.toStdString() + ": " +
                     e.what());
@@ -115,7 +115,7 @@ void RecordSet::close() {
     // A change still pending is dropped, not posted.
     const bool write = m_changed && !m_openedPath.isEmpty();
     const QString path = m_openedPath;
-    std::string bytes;
+    Bytes bytes;
     if (write)
         bytes = storeDirectory(m_dir, storedFormForName(path));
 
@@ -132,7 +132,7 @@ void RecordSet::close() {
     notify([](RecordSetListener& l) { l.viewReset(); });
 
     if (write)
-        writeDataFile(path, bytes);
+        writeDataFile(path, asView(bytes));
 }
 
 int RecordSet::fieldByName(std::string_view name) const {

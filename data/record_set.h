@@ -167,7 +167,7 @@ private:
     QString m_openedPath; // the absolute path read at opening, written at closing
 
     Directory m_dir;
-    std::vector<RecordId> m_view;
+    LargeVector<RecordId> m_view;
     Condition m_condition;
     std::string m_filter;
     bool m_filtered = false;

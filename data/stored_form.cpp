@@ -66,7 +66,7 @@ Directory parseDirectory(std::string_view bytes) {
                                                          : parseXmlForm(bytes);
 }
 
-std::string storeDirectory(const Directory& directory, StoredForm form) {
+Bytes storeDirectory(const Directory& directory, StoredForm form) {
     checkFieldDefinitions(directory.fields);
     return form == StoredForm::Binary ? storeBinaryForm(directory) : storeXmlForm(directory);
 }

@@ -2,6 +2,7 @@
 
 #include "data/directory.h"
 #include "data/error.h"
+#include "data/large_memory.h"
 
 #include <QString>
 
@@ -37,6 +38,6 @@ std::string valueTooLong(const FieldDef& field, std::size_t recordIndex);
 Directory parseDirectory(std::string_view bytes);
 StoredForm detectStoredForm(std::string_view bytes);
 
-std::string storeDirectory(const Directory& directory, StoredForm form);
+Bytes storeDirectory(const Directory& directory, StoredForm form);
 
 } // namespace lambreya

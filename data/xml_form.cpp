@@ -1,7 +1,10 @@
 #include "data/xml_form.h"
 
+#include "data/byte_writer.h"
+#include "data/columns_builder.h"
 #include "data/cp1251.h"
 #include "data/stored_form.h"
+#include "data/xml_canonical_reader.h"
 
 #include <QByteArray>
 #include <QXmlStreamReader>
@@ -27,7 +30,7 @@ bool needsHex(std::string_view value) {
     return false;
 }
 
-void appendEscaped(std::string& out, std::string_view text) {
+void appendEscaped(ByteWriter& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
         case '&':
@@ -43,17 +46,17 @@ void appendEscaped(std::string& out, std::string_view text) {
             out.append("&quot;");
             break;
         default:
-            out.push_back(c);
+            out.push(c);
         }
     }
 }
 
-void appendHex(std::string& out, std::string_view bytes) {
+void appendHex(ByteWriter& out, std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        out.push_back(kDigits[byte >> 4]);
-        out.push_back(kDigits[byte & 0xF]);
+        out.push(kDigits[byte >> 4]);
+        out.push(kDigits[byte & 0xF]);
     }
 }
 
@@ -195,43 +198,32 @@ private:
 
     void readRecords(Directory& dir) {
         const std::size_t fieldCount = dir.fields.size();
-        std::vector<std::string> bytes(fieldCount);
-        std::vector<std::vector<std::uint32_t>> lengths(fieldCount);
-        std::size_t records = 0;
+        ColumnsBuilder columns(fieldCount);
         while (nextStartWithin("records"_L1, "r"_L1)) {
-            if (records >= std::numeric_limits<RecordId>::max())
+            const std::size_t record = columns.records() + 1;
+            if (record >= std::numeric_limits<RecordId>::max())
                 fail("слишком много записей");
             std::size_t f = 0;
             while (nextStartWithin("r"_L1, "v"_L1)) {
                 if (f >= fieldCount)
-                    fail("в записи " + std::to_string(records + 1) +
-                         " больше значений, чем полей (" + std::to_string(fieldCount) + ")");
-                const std::size_t before = bytes[f].size();
-                readValue(bytes[f]);
-                const std::size_t length = bytes[f].size() - before;
-                if (length > dir.fields[f].width)
-                    fail(valueTooLong(dir.fields[f], records));
-                lengths[f].push_back(static_cast<std::uint32_t>(length));
+                    fail("в записи " + std::to_string(record) + " больше значений, чем полей (" +
+                         std::to_string(fieldCount) + ")");
+                columns.beginValue(f);
+                readValue(columns.column(f));
+                if (columns.endValue(f) > dir.fields[f].width)
+                    fail(valueTooLong(dir.fields[f], record - 1));
                 ++f;
             }
             if (f != fieldCount)
-                fail("в записи " + std::to_string(records + 1) + " " + std::to_string(f) +
+                fail("в записи " + std::to_string(record) + " " + std::to_string(f) +
                      " значений, а полей " + std::to_string(fieldCount));
-            ++records;
+            columns.endRecord();
         }
-        dir.columns = ColumnStore(fieldCount);
-        dir.columns.resetForLoad(records);
-        for (std::size_t f = 0; f < fieldCount; ++f) {
-            dir.columns.loadColumn(f, lengths[f], bytes[f]);
-            std::string().swap(bytes[f]);
-        }
-        dir.order.resize(records);
-        for (std::size_t r = 0; r < records; ++r)
-            dir.order[r] = static_cast<RecordId>(r);
+        columns.finish(dir);
     }
 
     // Appends one <v> element's value to `out`; the reader stands on its start.
-    void readValue(std::string& out) {
+    void readValue(Bytes& out) {
         // Attribute views do not outlive the next token: keep a copy.
         const QString hex = attribute("hex"_L1).toString();
         const bool isHex = m_xml.attributes().hasAttribute("hex"_L1);
@@ -250,7 +242,7 @@ private:
             appendHexValue(hex, out);
     }
 
-    void appendHexValue(QStringView hex, std::string& out) const {
+    void appendHexValue(QStringView hex, Bytes& out) const {
         if (hex.size() % 2 != 0)
             fail("нечётное число цифр в шестнадцатеричном значении");
         for (qsizetype i = 0; i < hex.size(); i += 2) {
@@ -287,18 +279,23 @@ bool looksLikeXmlForm(std::string_view bytes) {
 }
 
 Directory parseXmlForm(std::string_view bytes) {
+    if (std::optional<Directory> dir = readCanonicalXml(bytes))
+        return std::move(*dir);
+    return parseXmlFormGeneral(bytes);
+}
+
+Directory parseXmlFormGeneral(std::string_view bytes) {
     return XmlParser(bytes).parse();
 }
 
-std::string storeXmlForm(const Directory& dir) {
-    std::string out;
+Bytes storeXmlForm(const Directory& dir) {
     std::size_t estimate = 512;
     for (std::size_t f = 0; f < dir.fields.size(); ++f) {
         estimate += 64 + dir.fields[f].name.size();
         for (RecordId id : dir.order)
             estimate += 8 + dir.columns.value(id, f).size();
     }
-    out.reserve(estimate + dir.order.size() * 12);
+    ByteWriter out(estimate + dir.order.size() * 12);
 
     out.append(kDeclaration);
     out.append("<directory version=\"").append(kVersion).append("\"");
@@ -335,7 +332,7 @@ std::string storeXmlForm(const Directory& dir) {
         out.append("</r>\n");
     }
     out.append("</records>\n</directory>\n");
-    return out;
+    return out.take();
 }
 
 } // namespace lambreya

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/directory.h"
+#include "data/large_memory.h"
 
 #include <string>
 #include <string_view>
@@ -10,6 +11,8 @@ namespace lambreya {
 
 bool looksLikeXmlForm(std::string_view bytes);
 Directory parseXmlForm(std::string_view bytes);
-std::string storeXmlForm(const Directory& directory);
+// The general reader alone, which any well-formed XML of the form goes through.
+Directory parseXmlFormGeneral(std::string_view bytes);
+Bytes storeXmlForm(const Directory& directory);
 
 } // namespace lambreya

@@ -61,10 +61,10 @@ void Arguments::expectPositional(qsizetype count) const {
 }
 
 std::string readTextFile(const QString& path) {
-    std::optional<std::string> bytes = readDataFile(path, path);
+    std::optional<Bytes> bytes = readDataFile(path, path);
     if (!bytes)
         throw Error("Файл " + path.toStdString() + " не найден");
-    return std::move(*bytes);
+    return std::string(bytes->begin(), bytes->end());
 }
 
 std::string readFileStart(const QString& path, qint64 bytes) {
@@ -74,7 +74,7 @@ std::string readFileStart(const QString& path, qint64 bytes) {
     return file.read(bytes).toStdString();
 }
 
-void writeOutput(const QString& path, const std::string& bytes) {
+void writeOutput(const QString& path, std::string_view bytes) {
     if (path.isEmpty() || path == QLatin1String("-")) {
         if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
             std::fflush(stdout) != 0)

@@ -42,7 +42,7 @@ private:
 std::string readTextFile(const QString& path);
 std::string readFileStart(const QString& path, qint64 bytes);
 // Writes to standard output when path is empty or "-".
-void writeOutput(const QString& path, const std::string& bytes);
+void writeOutput(const QString& path, std::string_view bytes);
 
 // UTF-8 text from the command line in code page 1251; an error names what it was for.
 std::string toCodePage(const QString& text, const std::string& what);

@@ -1,3 +1,4 @@
+#include "data/byte_writer.h"
 #include "tools/command_line.h"
 #include "tools/commands.h"
 
@@ -13,7 +14,7 @@ int runConvert(const QStringList& args) {
     table.setFileName(a.positional()[0]);
     table.open();
     const QString out = a.positional()[1];
-    writeOutput(out, storeDirectory(table.directory(), storedFormForName(out)));
+    writeOutput(out, asView(storeDirectory(table.directory(), storedFormForName(out))));
     return 0;
 }
 

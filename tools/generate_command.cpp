@@ -1,3 +1,4 @@
+#include "data/byte_writer.h"
 #include "tools/command_line.h"
 #include "tools/commands.h"
 #include "tools/directory_generator.h"
@@ -17,7 +18,7 @@ int runGenerate(const QStringList& args) {
         throw Error("Слишком много записей: не больше 100000000");
     const QString out = *a.value("-o");
     const Directory dir = generateDirectory(records, a.number("--seed", 1));
-    writeOutput(out, storeDirectory(dir, storedFormForName(out)));
+    writeOutput(out, asView(storeDirectory(dir, storedFormForName(out))));
     return 0;
 }
 

@@ -1,3 +1,4 @@
+#include "data/byte_writer.h"
 #include "tools/command_line.h"
 #include "tools/commands.h"
 #include "tools/csv.h"
@@ -120,7 +121,7 @@ int runImport(const QStringList& args) {
                             ": поле должно иметь значение");
         }
     }
-    writeOutput(out, storeDirectory(dir, storedFormForName(out)));
+    writeOutput(out, asView(storeDirectory(dir, storedFormForName(out))));
     return 0;
 }
 

@@ -47,8 +47,8 @@ protected:
     // A binary data file of three records, with its time stamp an hour back.
     QString sampleFile(const char* name = "kalvest.cds") {
         const QString file = path(name);
-        writeAll(file, storeDirectory(makeDirectory({{"ИВАНОВ"}, {"ПЕТРОВ"}, {"ИВАНОВА"}}),
-                                      storedFormForName(file)));
+        writeAll(file, test::stored(makeDirectory({{"ИВАНОВ"}, {"ПЕТРОВ"}, {"ИВАНОВА"}}),
+                                    storedFormForName(file)));
         QFile f(file);
         f.open(QIODevice::ReadWrite);
         f.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
@@ -244,8 +244,7 @@ TEST_F(DataFileTest, AFailedFinalWriteKeepsTheEarlierFileWhole) {
         changeFirstSurname("ЗАХАРОВ");
         const std::string message = failedWriteInChild(table, dir.path(), !fullDisk, fullDisk);
         table.close(); // the parent's copy writes: the earlier file is replaced
-        EXPECT_EQ(message.rfind("Не удалось записать файл " + file.toStdString(), 0),
-                  0u)
+        EXPECT_EQ(message.rfind("Не удалось записать файл " + file.toStdString(), 0), 0u)
             << message;
         EXPECT_NE(message.find("Прежний файл остался без изменений"), std::string::npos);
         EXPECT_NE(readAll(file), before);

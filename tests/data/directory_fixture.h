@@ -4,6 +4,7 @@
 #include "data/directory.h"
 #include "data/error.h"
 #include "data/record_set.h"
+#include "data/stored_form.h"
 #include "test_text.h"
 
 #include <initializer_list>
@@ -26,6 +27,12 @@ inline Directory makeDirectory(std::initializer_list<std::vector<std::string>> r
         dir.order.push_back(id);
     }
     return dir;
+}
+
+// A directory's stored bytes as a string, for comparing and cutting in tests.
+inline std::string stored(const Directory& dir, StoredForm form) {
+    const Bytes bytes = storeDirectory(dir, form);
+    return {bytes.begin(), bytes.end()};
 }
 
 // A small stand-in for the real compiler: clauses `Field = 'text'` joined by " And ",

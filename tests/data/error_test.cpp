@@ -5,8 +5,7 @@
 namespace lambreya {
 namespace {
 
-TEST(ShownMessage, AFullStopFollowsALetterOrDigitOnly)
-{
+TEST(ShownMessage, AFullStopFollowsALetterOrDigitOnly) {
     EXPECT_EQ(shownMessage("Filter expression incorrectly terminated"),
               "Filter expression incorrectly terminated.");
     EXPECT_EQ(shownMessage("Найдено 5"), "Найдено 5.");

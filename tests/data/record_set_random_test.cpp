@@ -311,8 +311,8 @@ protected:
             table.close();
             model.cancel();
             const Directory reloaded =
-                parseDirectory(storeDirectory(snapshot(), form)); // the model's records
-            table.openDirectory(parseDirectory(storeDirectory(reloaded, form)));
+                parseDirectory(test::stored(snapshot(), form)); // the model's records
+            table.openDirectory(parseDirectory(test::stored(reloaded, form)));
             model.changed = false;
             model.refilter();
             break;

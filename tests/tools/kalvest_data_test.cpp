@@ -4,6 +4,7 @@
 
 #include "data/stored_form.h"
 #include "test_text.h"
+#include "../data/directory_fixture.h"
 
 #include <QFile>
 #include <QProcess>
@@ -60,7 +61,7 @@ TEST_F(KalvestDataTest, FormsAndCsvRoundTripsOfAGeneratedDirectoryWithAnEighthFi
         columns.set(copy, 7, id % 3 == 0 ? std::string() : "X" + std::to_string(id));
     }
     dir.columns = std::move(columns);
-    const std::string original = storeDirectory(dir, StoredForm::Binary);
+    const std::string original = test::stored(dir, StoredForm::Binary);
     write("a.cds", original);
 
     const QString a = path("a.cds"), x = path("b.xml"), b = path("c.cds");

@@ -1,0 +1,195 @@
+#include "data/xml_canonical_reader.h"
+
+#include "data/columns_builder.h"
+#include "data/cp1251.h"
+#include "data/stored_form.h"
+
+#include <array>
+#include <charconv>
+#include <limits>
+
+namespace lambreya {
+namespace {
+
+// Bytes that end a run of plain text: markup, references, and what the writer never
+// leaves bare (control bytes, 0x98, quotes, '>').
+constexpr std::array<bool, 256> kStopBytes = [] {
+    std::array<bool, 256> stop{};
+    for (int b = 0; b < 0x20; ++b)
+        stop[static_cast<std::size_t>(b)] = true;
+    for (int c : {int{'<'}, int{'&'}, int{'"'}, int{'>'}, 0x98})
+        stop[static_cast<std::size_t>(c)] = true;
+    return stop;
+}();
+
+class Declined {};
+
+class Cursor {
+public:
+    explicit Cursor(std::string_view bytes)
+        : m_bytes(bytes) {}
+
+    bool atEnd() const { return m_at == m_bytes.size(); }
+
+    bool skip(std::string_view literal) {
+        if (m_bytes.substr(m_at, literal.size()) != literal)
+            return false;
+        m_at += literal.size();
+        return true;
+    }
+
+    void expect(std::string_view literal) {
+        if (!skip(literal))
+            throw Declined{};
+    }
+
+    // Escaped text up to the next '<' (content) or '"' (attribute value), decoded.
+    template <typename Out>
+    void text(Out& out) {
+        for (;;) {
+            const std::size_t start = m_at;
+            while (m_at < m_bytes.size() && !kStopBytes[static_cast<unsigned char>(m_bytes[m_at])])
+                ++m_at;
+            out.insert(out.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                       m_bytes.begin() + static_cast<std::ptrdiff_t>(m_at));
+            if (m_at < m_bytes.size() && m_bytes[m_at] == '&') {
+                if (skip("&amp;"))
+                    out.push_back('&');
+                else if (skip("&lt;"))
+                    out.push_back('<');
+                else if (skip("&gt;"))
+                    out.push_back('>');
+                else if (skip("&quot;"))
+                    out.push_back('"');
+                else
+                    throw Declined{};
+                continue;
+            }
+            return;
+        }
+    }
+
+    std::uint64_t number() {
+        std::uint64_t value = 0;
+        const char* begin = m_bytes.data() + m_at;
+        const auto [end, error] = std::from_chars(begin, m_bytes.data() + m_bytes.size(), value);
+        if (error != std::errc() || end == begin)
+            throw Declined{};
+        m_at += static_cast<std::size_t>(end - begin);
+        return value;
+    }
+
+    bool flag() {
+        if (skip("1"))
+            return true;
+        expect("0");
+        return false;
+    }
+
+    void hex(Bytes& out) {
+        for (;;) {
+            const int high = digit(peek());
+            if (high < 0)
+                return;
+            ++m_at;
+            const int low = digit(peek());
+            if (low < 0)
+                throw Declined{};
+            ++m_at;
+            out.push_back(static_cast<char>(high * 16 + low));
+        }
+    }
+
+private:
+    char peek() const { return m_at < m_bytes.size() ? m_bytes[m_at] : '\0'; }
+
+    static int digit(char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
+
+    std::string_view m_bytes;
+    std::size_t m_at = 0;
+};
+
+Directory read(Cursor& in) {
+    Directory dir;
+    in.expect("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<directory version=\"1\" "
+              "readonly=\"");
+    dir.markers.readOnly = in.flag();
+    in.expect("\" DISABLE_EDITS=\"");
+    dir.markers.disableEdits = in.flag();
+    in.expect("\" DISABLE_INSERTS=\"");
+    dir.markers.disableInserts = in.flag();
+    in.expect("\" DISABLE_DELETES=\"");
+    dir.markers.disableDeletes = in.flag();
+    in.expect("\">\n<fields>\n");
+    while (in.skip("<field name=\"")) {
+        FieldDef field;
+        in.text(field.name);
+        in.expect("\" type=\"text\" width=\"");
+        const std::uint64_t width = in.number();
+        field.width = width <= kMaxFieldWidth ? static_cast<std::uint32_t>(width) : 0;
+        in.expect("\" readonly=\"");
+        field.readOnly = in.flag();
+        in.expect("\" required=\"");
+        field.required = in.flag();
+        in.expect("\"/>\n");
+        dir.fields.push_back(std::move(field));
+        if (dir.fields.size() > kMaxFieldCount)
+            throw Declined{};
+    }
+    in.expect("</fields>\n<records count=\"");
+    const std::uint64_t declared = in.number();
+    in.expect("\">\n");
+    try {
+        checkFieldDefinitions(dir.fields);
+    } catch (const DataFormatError&) {
+        throw Declined{};
+    }
+
+    const std::size_t fieldCount = dir.fields.size();
+    ColumnsBuilder columns(fieldCount);
+    while (in.skip("<r>")) {
+        if (columns.records() >= std::numeric_limits<RecordId>::max())
+            throw Declined{};
+        for (std::size_t f = 0; f < fieldCount; ++f) {
+            Bytes& out = columns.column(f);
+            columns.beginValue(f);
+            if (in.skip("<v>")) {
+                in.text(out);
+                in.expect("</v>");
+            } else if (in.skip("<v hex=\"")) {
+                in.hex(out);
+                in.expect("\"/>");
+            } else {
+                in.expect("<v/>");
+            }
+            if (columns.endValue(f) > dir.fields[f].width)
+                throw Declined{};
+        }
+        in.expect("</r>\n");
+        columns.endRecord();
+    }
+    in.expect("</records>\n</directory>\n");
+    if (!in.atEnd() || declared != columns.records())
+        throw Declined{};
+    columns.finish(dir);
+    return dir;
+}
+
+} // namespace
+
+std::optional<Directory> readCanonicalXml(std::string_view bytes) {
+    Cursor in(bytes);
+    try {
+        return read(in);
+    } catch (const Declined&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace lambreya

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "data/directory.h"
+
+#include <optional>
+#include <string_view>
+
+namespace lambreya {
+
+// Reads the XML form exactly as the program writes it, in one pass over the bytes, an
+// order of magnitude faster than a general XML reader. Anything else (other spacing,
+// comments, another encoding, a damaged or unsound file) gives nothing, and the general
+// reader takes the file from the start and says what is wrong.
+std::optional<Directory> readCanonicalXml(std::string_view bytes);
+
+} // namespace lambreya
