@@ -265,8 +265,10 @@ void checkWritable(const QString& path) {
         return;
     if (info.isDir())
         failWrite(path, QStringLiteral("это папка"));
+    // The owner, group and other bits as the file system keeps them; WriteUser would tell what
+    // this process may do, which for a privileged user is always yes.
     constexpr QFile::Permissions kAnyWrite =
-        QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (!info.isWritable() || !(info.permissions() & kAnyWrite))
         failWrite(path, QStringLiteral("файл только для чтения"));
 }
