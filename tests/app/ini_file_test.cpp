@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -390,6 +391,14 @@ TEST_F(IniFileTest, ReadOnlyFolderRefusesANewFile) {
                      .writeBool(u"Options", u"InstantSearch", true),
                  Error);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(IniFileTest, LinkedFileIsWrittenThroughTheLink) {
+    putBytes(path(QStringLiteral("real.ini")), "[Options]\nInstantSearch=0\n");
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("real.ini")), path()));
+    IniFile(path()).writeBool(u"Options", u"InstantSearch", true);
+    EXPECT_TRUE(QFileInfo(path()).isSymLink());
+    EXPECT_EQ(bytesOf(path(QStringLiteral("real.ini"))), "[Options]\nInstantSearch=1\n");
 }
 
 TEST_F(IniFileTest, RewriteKeepsThePermissions) {
