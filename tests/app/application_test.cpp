@@ -89,21 +89,6 @@ TEST_F(ApplicationTest, TheProgramGoesOnWithTheNextEvent) {
     EXPECT_EQ(m_shown[0].text, u"Нет доступа!");
 }
 
-TEST_F(ApplicationTest, CurrentExceptionCanBeShownOutsideTheLoop) {
-    try {
-        throw Error("Table1: Missing data provider or data packet");
-    } catch (...) {
-        showCurrentException();
-    }
-    try {
-        throw SilentAbort();
-    } catch (...) {
-        showCurrentException();
-    }
-    ASSERT_EQ(m_shown.size(), 1u);
-    EXPECT_EQ(m_shown[0].text, u"Table1: Missing data provider or data packet.");
-}
-
 TEST(KeyboardLayer, OffscreenRemembersTheLastIdentifier) {
     ASSERT_EQ(QGuiApplication::platformName(), u"offscreen");
     const std::unique_ptr<KeyboardLayouts> layouts = createKeyboardLayouts();

@@ -377,22 +377,6 @@ TEST_F(IniFileTest, MissingFolderRefusesTheWrite) {
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("absent"))));
 }
 
-TEST_F(IniFileTest, ReadOnlyFolderRefusesANewFile) {
-    const QString folder = m_dir.filePath(QStringLiteral("locked"));
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("locked")));
-    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    QFile probe(folder + QStringLiteral("/probe"));
-    if (probe.open(QIODevice::WriteOnly)) {
-        probe.remove();
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        GTEST_SKIP() << "this user may write into read-only folders";
-    }
-    EXPECT_THROW(IniFile(folder + QStringLiteral("/KALVEST.INI"))
-                     .writeBool(u"Options", u"InstantSearch", true),
-                 Error);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
 TEST_F(IniFileTest, LinkedFileIsWrittenThroughTheLink) {
     putBytes(path(QStringLiteral("real.ini")), "[Options]\nInstantSearch=0\n");
     ASSERT_TRUE(QFile::link(path(QStringLiteral("real.ini")), path()));

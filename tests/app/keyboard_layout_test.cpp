@@ -39,13 +39,6 @@ TEST(LayoutNames, VariantsAndCaseDoNotMatterAndUnknownsAreNone) {
     EXPECT_EQ(layoutNameForLanguage(0x0001), QString());
 }
 
-TEST(LayoutIdentifiers, LanguageIsTheLowHalf) {
-    EXPECT_EQ(languageOf(kRussianKeyboardLayout), 0x0419);
-    EXPECT_EQ(languageOf(static_cast<KeyboardLayoutId>(0xF0A80422u)), 0x0422);
-    EXPECT_EQ(identifierForLanguage(0x0419), 68748313);
-    EXPECT_EQ(identifierForLanguage(0x0409), 0x04090409);
-}
-
 TEST(RulesNames, SplitsTheRootWindowProperty) {
     const char value[] = "evdev\0pc105\0us,ru\0\0grp:alt_shift_toggle\0";
     const XkbRulesNames names = parseRulesNames(QByteArrayView(value, sizeof value - 1));
@@ -90,13 +83,6 @@ TEST(Groups, GroupReadsAsItsLanguageInBothHalves) {
     EXPECT_EQ(identifierForGroup(layouts, 2), std::nullopt);
     EXPECT_EQ(identifierForGroup(layouts, 3), std::nullopt);
     EXPECT_EQ(identifierForGroup(layouts, -1), std::nullopt);
-}
-
-TEST(RememberedLayout, KeepsTheLastIdentifier) {
-    RememberedKeyboardLayout layout;
-    EXPECT_EQ(layout.active(), kRussianKeyboardLayout);
-    layout.activate(0x04090409);
-    EXPECT_EQ(layout.active(), 0x04090409);
 }
 
 } // namespace

@@ -56,12 +56,6 @@ INSTANTIATE_TEST_SUITE_P(
         IntegerCase{u"1.5", kNone}, IntegerCase{u"1e3", kNone}, IntegerCase{u"true", kNone},
         IntegerCase{u"0x$10", kNone}, IntegerCase{u"\u0661", kNone}));
 
-TEST(IntegerReading, GivesTheDefaultForAnythingElse) {
-    EXPECT_EQ(readInteger(u"-$10", 68748313), 68748313);
-    EXPECT_EQ(readInteger(u"", 7), 7);
-    EXPECT_EQ(readInteger(u"12", 7), 12);
-}
-
 struct BoolCase {
     const char16_t* text;
     bool whenDefaultOff;
