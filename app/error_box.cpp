@@ -20,10 +20,7 @@ MessageBoxHook& hook() {
 } // namespace
 
 QString errorBoxText(QStringView message) {
-    QString text = message.toString();
-    if (!text.isEmpty() && text.back().unicode() > u'.')
-        text += QLatin1Char('.');
-    return text;
+    return QString::fromStdString(shownMessage(message.toString().toStdString()));
 }
 
 MessageBoxContent standardErrorBox(QStringView message) {

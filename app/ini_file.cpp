@@ -278,7 +278,9 @@ void store(const QString& path, const QByteArray& bytes) {
     // A folder that refuses new files but holds a writable settings file still lets the
     // file be rewritten in place.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk) shows here instead of vanishing in
+    // a buffer flush that reports success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         failWrite(path, file.errorString());
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
