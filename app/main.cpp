@@ -1,11 +1,5 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/startup.h"
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Ламбрея"));
-    window.show();
-    return QApplication::exec();
+int main(int argc, char* argv[]) {
+    return lambreya::runProgram(argc, argv);
 }

@@ -1,12 +1,47 @@
 // Entry of the test programs that need a QApplication: widgets run on the offscreen
-// platform, one application for all cases of the program.
+// platform, one application for all cases of the program. Like the program's own, the
+// application catches what escapes an event handler; the tests read what it caught.
+#include "qt_test_support.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
+#include <exception>
+
+namespace lambreya::test {
+namespace {
+
+std::vector<std::string>& escaped() {
+    static std::vector<std::string> errors;
+    return errors;
+}
+
+class TestApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            escaped().emplace_back(e.what());
+            return false;
+        }
+    }
+};
+
+} // namespace
+
+std::vector<std::string> takeEscapedErrors() {
+    return std::exchange(escaped(), {});
+}
+
+} // namespace lambreya::test
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    lambreya::test::TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,64 @@
+#include "app/startup.h"
+
+#include "app/error_box.h"
+#include "app/keyboard_layout.h"
+#include "app/lambreya_application.h"
+#include "app/shell_form.h"
+#include "app/termination.h"
+#include "app/translations.h"
+#include "ui/help_viewer.h"
+
+namespace lambreya {
+
+Program::Program(QString programFile)
+    : m_programFile(std::move(programFile))
+    , m_help(std::make_unique<HelpViewer>())
+    , m_keyboard(createKeyboardLayouts()) {}
+
+Program::~Program() {
+    if (m_form)
+        finish();
+}
+
+void Program::start(bool minimised) {
+    m_form = std::make_unique<ShellForm>(m_programFile, m_help.get(), *m_keyboard);
+    try {
+        m_form->FormCreate();
+    } catch (...) {
+        showCurrentException();
+    }
+    endLoopOnTermination(m_form.get());
+    if (minimised)
+        m_form->showMinimized();
+    else
+        m_form->show();
+}
+
+int Program::run() {
+    return QApplication::exec();
+}
+
+void Program::finish() {
+    try {
+        m_form->Table1.close();
+    } catch (...) {
+        showCurrentException();
+    }
+    m_form.reset();
+    m_help->quit();
+}
+
+int runProgram(int& argc, char** argv) {
+    LambreyaApplication app(argc, argv);
+    QCoreApplication::setApplicationName(kApplicationTitle.toString());
+    loadRussianTranslations();
+    Program program(QCoreApplication::applicationFilePath());
+    // The desktop's request to start minimised is the X convention "-iconic". A maximised
+    // start does not apply: the window has a fixed size and no maximise button.
+    program.start(QCoreApplication::arguments().contains(QStringLiteral("-iconic")));
+    const int status = program.run();
+    program.finish();
+    return status;
+}
+
+} // namespace lambreya

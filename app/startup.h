@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace lambreya {
+
+class HelpViewer;
+class KeyboardLayouts;
+class ShellForm;
+
+// One run of the program inside an existing application object: the main window with
+// its settings and directory, the message loop, and the ending that closes the directory
+// (writing it when it changed) and releases the help viewer.
+class Program {
+public:
+    // `programFile` is the program's own file, beside which the settings lie.
+    explicit Program(QString programFile);
+    ~Program();
+
+    // Creates the main window and runs its create handler; an error there is shown in the
+    // standard error box before the window appears. Then shows the window.
+    void start(bool minimised = false);
+    // Runs the message loop until the program is to end.
+    int run();
+    // Destroys the window, which closes the directory, then tells the help viewer that
+    // help is no longer needed.
+    void finish();
+
+    ShellForm& form() const { return *m_form; }
+    HelpViewer& helpViewer() const { return *m_help; }
+    KeyboardLayouts& keyboard() const { return *m_keyboard; }
+
+private:
+    QString m_programFile;
+    std::unique_ptr<HelpViewer> m_help;
+    std::unique_ptr<KeyboardLayouts> m_keyboard;
+    std::unique_ptr<ShellForm> m_form;
+};
+
+// The program from start to end; returns the exit status.
+int runProgram(int& argc, char** argv);
+
+} // namespace lambreya

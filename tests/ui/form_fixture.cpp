@@ -1,0 +1,89 @@
+#include "form_fixture.h"
+
+#include "data/cp1251.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace lambreya::test {
+
+Directory directoryOf(std::initializer_list<std::vector<std::string>> rows) {
+    Directory dir;
+    dir.fields = standardDirectoryFields();
+    dir.columns = ColumnStore(dir.fields.size());
+    for (const auto& row : rows) {
+        const RecordId id = dir.columns.add();
+        for (std::size_t f = 0; f < row.size(); ++f)
+            dir.columns.set(id, f, cp(row[f]));
+        dir.order.push_back(id);
+    }
+    return dir;
+}
+
+Directory numberedDirectory(int count) {
+    Directory dir;
+    dir.fields = standardDirectoryFields();
+    dir.columns = ColumnStore(dir.fields.size());
+    for (int i = 0; i < count; ++i) {
+        const RecordId id = dir.columns.add();
+        const std::string surname =
+            i % 5 == 4 ? "ПЕТРОВ" + std::to_string(i) : "ИВАНОВ" + std::to_string(i);
+        dir.columns.set(id, 0, cp(surname));
+        dir.columns.set(id, 4, std::to_string(i % 12));
+        dir.order.push_back(id);
+    }
+    return dir;
+}
+
+void FormTest::SetUp() {
+    m_help.setHelpFolder(QStringLiteral(LAMBREYA_SOURCE_DIR "/docs/help"));
+    takeEscapedErrors();
+}
+
+void FormTest::TearDown() {
+    m_help.quit();
+    m_form.reset();
+    const std::vector<std::string> left = takeEscapedErrors();
+    EXPECT_TRUE(left.empty()) << "an error nobody looked at: " << left.front();
+}
+
+void FormTest::openWindow(Directory directory) {
+    m_form = std::make_unique<TLambreyaForm>(&m_help);
+    m_form->Table1.openDirectory(std::move(directory));
+    openWindowClosed();
+}
+
+void FormTest::openWindowClosed() {
+    if (!m_form)
+        m_form = std::make_unique<TLambreyaForm>(&m_help);
+    m_form->show();
+    QApplication::setActiveWindow(m_form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->Edit1_Famili->setFocus();
+}
+
+void FormTest::press(int key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = focus() ? focus() : m_form.get();
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+void FormTest::type(const QString& text) {
+    // As a keyboard types them: a key press carrying the character, then its release.
+    for (QChar c : text) {
+        const int key = c.toUpper().unicode();
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(focus(), &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(focus(), &up);
+    }
+}
+
+std::string FormTest::current(int field) const {
+    return cp1251::toUtf8(m_form->Table1.fieldText(field));
+}
+
+std::string FormTest::status() const {
+    return m_form->Label2->text().toStdString();
+}
+
+} // namespace lambreya::test

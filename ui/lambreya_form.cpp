@@ -1,0 +1,353 @@
+#include "ui/lambreya_form.h"
+
+#include "ui/data_source.h"
+#include "ui/db_grid.h"
+#include "ui/help_context.h"
+#include "ui/help_viewer.h"
+#include "ui/look.h"
+#include "ui/no_tooltips.h"
+#include "ui/window_parts.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHelpEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
+
+namespace lambreya {
+
+namespace {
+
+struct BoxLayout {
+    const char* name;
+    int left;
+    int width;
+    QColor background;
+    QColor text; // invalid: the window text colour
+    int styles;
+};
+
+const BoxLayout kBoxes[] = {
+    {"Edit1_Famili", 12, 129, look::kPurple, look::kYellow, look::Bold},
+    {"Edit2_Initsi", 146, 33, look::kPurple, look::kYellow, look::Bold},
+    {"Edit3_Street", 184, 185, look::kAqua, QColor(), look::Bold | look::Italic},
+    {"Edit4_Home", 376, 33, look::kAqua, QColor(), look::Bold | look::Italic},
+    {"Edit5_Room", 416, 65, look::kAqua, QColor(), look::Bold | look::Italic},
+    {"Edit6_Tele", 488, 57, look::kGreen, look::kWhite, look::Bold},
+    {"Edit7_Prim", 551, 60, look::kBlue, look::kAqua, look::Bold},
+};
+
+std::vector<GridColumn> gridColumns() {
+    using look::Bold, look::Italic, look::Underline;
+    const QColor windowText = look::windowText();
+    return {
+        {QStringLiteral("Nsa_famili"), QStringLiteral("Фамилия"), Qt::AlignHCenter,
+         Bold | Underline, look::kPurple, look::kYellow, Bold, Qt::AlignLeft, 131},
+        {QStringLiteral("Nsa_initsi"), QStringLiteral("И.О."), Qt::AlignHCenter, Bold | Underline,
+         look::kPurple, look::kYellow, Bold, Qt::AlignHCenter, 37},
+        {QStringLiteral("Nsa_street"), QStringLiteral("Улица"), Qt::AlignHCenter, Bold | Underline,
+         look::kAqua, look::kBlack, Bold | Italic, Qt::AlignLeft, 191},
+        {QStringLiteral("Nsa_home"), QStringLiteral("Дом"), Qt::AlignHCenter, Bold | Underline,
+         look::kAqua, windowText, Bold | Italic, Qt::AlignHCenter, 39},
+        {QStringLiteral("Nsa_room"), QStringLiteral("Квартира"), Qt::AlignHCenter, Bold | Underline,
+         look::kAqua, windowText, Bold | Italic, Qt::AlignHCenter, 0},
+        {QStringLiteral("Nsa_tele"), QStringLiteral("Телефон"), Qt::AlignHCenter, Bold | Underline,
+         look::kGreen, look::kWhite, Bold, Qt::AlignHCenter, 0},
+        {QStringLiteral("Nsa_prim"), QStringLiteral("Примеч."), Qt::AlignLeft, Bold | Italic,
+         look::kBlue, look::kAqua, Bold, Qt::AlignLeft, 65},
+    };
+}
+
+QStringList gridFields() {
+    QStringList names;
+    for (const GridColumn& c : gridColumns())
+        names << c.fieldName;
+    return names;
+}
+
+const GridOptions kViewOptions = GridOption::Titles | GridOption::Indicator |
+                                 GridOption::ColumnResize | GridOption::ColLines |
+                                 GridOption::RowLines | GridOption::Tabs | GridOption::RowSelect |
+                                 GridOption::AlwaysShowSelection | GridOption::ConfirmDelete;
+const GridOptions kEditOptions = GridOption::Editing | GridOption::Titles | GridOption::Indicator |
+                                 GridOption::ColumnResize | GridOption::ColLines |
+                                 GridOption::RowLines | GridOption::Tabs |
+                                 GridOption::AlwaysShowSelection | GridOption::ConfirmDelete;
+
+void setColours(QWidget* w, const QColor& background, const QColor& text,
+                QPalette::ColorRole role) {
+    QPalette p = w->palette();
+    p.setColor(role, background);
+    p.setColor(role == QPalette::Base ? QPalette::Text : QPalette::WindowText, text);
+    w->setPalette(p);
+}
+
+} // namespace
+
+TLambreyaForm::TLambreyaForm(HelpViewer* helpViewer, QWidget* parent)
+    : QMainWindow(parent)
+    , m_helpViewer(helpViewer) {
+    setObjectName(QStringLiteral("LambreyaForm"));
+    setWindowTitle(QStringLiteral("Ламбрея"));
+    // A single border, a system menu and a minimise button; no maximise, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(look::font(QStringLiteral("MS Sans Serif"), 13, look::Regular));
+    setColours(this, look::buttonFace(), look::windowText(), QPalette::Window);
+    Table1.setCompiler(&m_compiler);
+    Table1.setFileName(QStringLiteral("kalvest.cds"));
+    createComponents();
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    suppressToolTips(this);
+}
+
+TLambreyaForm::~TLambreyaForm() = default;
+
+void TLambreyaForm::createComponents() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight - ControlBar::kHeight);
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+
+    DataSource1 = new DataSource(Table1, gridFields(), this);
+    DataSource1->setObjectName(QStringLiteral("DataSource1"));
+    createGrid();
+
+    Panel1 = new SearchPanel(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, kClientWidth, 65);
+
+    Label1 = new CaptionLabel(kSearchCaption, Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(216, 1, 201, 17);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(look::timesFont(15, look::Bold | look::Underline));
+    Label1->setAutoFillBackground(true);
+    setColours(Label1, look::kMaroon, look::kWhite, QPalette::Window);
+    connect(Label1, &CaptionLabel::clicked, this, &TLambreyaForm::Label1Click);
+
+    createSearchBoxes();
+    createStatusStrip();
+    createMenu();
+}
+
+void TLambreyaForm::createGrid() {
+    DBGrid1 = new DBGrid(*DataSource1, centralWidget());
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setGeometry(0, 65, kClientWidth, 418);
+    DBGrid1->setColumns(gridColumns());
+    DBGrid1->setOptions(kViewOptions);
+}
+
+void TLambreyaForm::createSearchBoxes() {
+    SearchBox** named[] = {&Edit1_Famili, &Edit2_Initsi, &Edit3_Street, &Edit4_Home,
+                           &Edit5_Room,   &Edit6_Tele,   &Edit7_Prim};
+    for (int i = 0; i < 7; ++i) {
+        const BoxLayout& layout = kBoxes[i];
+        auto* box = new SearchBox(i, Panel1);
+        box->setObjectName(QString::fromLatin1(layout.name));
+        box->setGeometry(layout.left, 32, layout.width, 24);
+        box->setFont(look::timesFont(13, layout.styles));
+        setColours(box, layout.background, layout.text.isValid() ? layout.text : look::windowText(),
+                   QPalette::Base);
+        box->setHandlers(this);
+        *named[i] = box;
+        m_boxes[static_cast<std::size_t>(i)] = box;
+    }
+    // The boxes are the window's only tab stops: Tab and Shift+Tab go round them.
+    for (int i = 0; i + 1 < 7; ++i)
+        setTabOrder(m_boxes[static_cast<std::size_t>(i)], m_boxes[static_cast<std::size_t>(i + 1)]);
+    setTabOrder(Edit7_Prim, DBGrid1);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        auto* box = qobject_cast<SearchBox*>(old);
+        if (box && box->window() == this && now && now->window() == this)
+            Edit1_FamiliExit(box);
+    });
+    Edit1_Famili->setFocus();
+}
+
+void TLambreyaForm::createStatusStrip() {
+    ControlBar1 = new ControlBar(this);
+    addToolBar(Qt::BottomToolBarArea, ControlBar1);
+    Label2 = new QLabel(kStatusHint);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFixedSize(621, 16);
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setFont(look::timesFont(15, look::Bold | look::Italic));
+    ControlBar1->addWidget(Label2);
+    // Inside the strip a label would take the strip's text colour; this one keeps lime.
+    Label2->setForegroundRole(QPalette::WindowText);
+    Label2->setAutoFillBackground(true);
+    setColours(Label2, look::kMaroon, look::kLime, QPalette::Window);
+}
+
+void TLambreyaForm::createMenu() {
+    // A checkable item's mark belongs to its handler: the automatic toggle of a click is
+    // taken back before the handler runs.
+    auto wire = [this](QAction* action, void (TLambreyaForm::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, action, handler] {
+            if (action->isCheckable())
+                action->setChecked(!action->isChecked());
+            (this->*handler)();
+        });
+    };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    mmFile = bar->addMenu(QStringLiteral("&Файл"));
+    mmFile_Preview = mmFile->addAction(QStringLiteral("&Печать"));
+    mmFile_Preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    wire(mmFile_Preview, &TLambreyaForm::mmFile_PreviewClick);
+    N4 = mmFile->addSeparator();
+    // The access key of "Выход" is the Latin x.
+    mmFile_Exit = mmFile->addAction(QStringLiteral("Вы&xод"));
+    mmFile_Exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    wire(mmFile_Exit, &TLambreyaForm::mmFile_ExitClick);
+
+    mmView = bar->addMenu(QStringLiteral("&Вид"));
+    mmView_Mode = mmView->addMenu(QStringLiteral("&Режим"));
+    m_modeGroup = new QActionGroup(this);
+    m_modeGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    mmView_Mode_View = mmView_Mode->addAction(QStringLiteral("&Просмотр"));
+    mmView_Mode_Edit = mmView_Mode->addAction(QStringLiteral("&Редактирование"));
+    for (QAction* item : {mmView_Mode_View, mmView_Mode_Edit}) {
+        item->setCheckable(true);
+        m_modeGroup->addAction(item);
+    }
+    mmView_Mode_View->setChecked(true);
+    mmView_Mode->setDefaultAction(mmView_Mode_View);
+    mmView_Mode_Edit->setShortcut(QKeySequence(Qt::Key_F9));
+    wire(mmView_Mode_View, &TLambreyaForm::mmView_Mode_ViewClick);
+    wire(mmView_Mode_Edit, &TLambreyaForm::mmView_Mode_EditClick);
+
+    mmOptions = bar->addMenu(QStringLiteral("&Настройка"));
+    mmOptions_InstantSearch = mmOptions->addAction(QStringLiteral("Немедленный поиск"));
+    mmOptions_InstantSearch->setCheckable(true);
+    wire(mmOptions_InstantSearch, &TLambreyaForm::mmOptions_InstantSearchClick);
+
+    mmHelp = bar->addMenu(QStringLiteral("&Справка"));
+    mmHelp_Contents = mmHelp->addAction(QStringLiteral("Со&держание"));
+    mmHelp_Contents->setShortcut(QKeySequence(Qt::Key_F1));
+    wire(mmHelp_Contents, &TLambreyaForm::mmHelp_ContentsClick);
+
+    for (QAction* a : {mmFile_Preview, mmFile_Exit, mmView_Mode_View, mmView_Mode_Edit,
+                       mmOptions_InstantSearch, mmHelp_Contents})
+        a->setShortcutContext(Qt::WindowShortcut);
+}
+
+bool TLambreyaForm::viewMode() const {
+    return mmView_Mode_View->isChecked();
+}
+
+// --- Modes --------------------------------------------------------------------------------
+
+void TLambreyaForm::mmView_Mode_ViewClick() {
+    applyMode(true);
+}
+
+void TLambreyaForm::mmView_Mode_EditClick() {
+    applyMode(false);
+}
+
+void TLambreyaForm::applyMode(bool view) {
+    Label1->setText(view ? kSearchCaption : kEditCaption);
+
+    const int context = view ? 1 : 2;
+    setHelpContext(Panel1, context);
+    for (SearchBox* box : m_boxes)
+        setHelpContext(box, context);
+
+    DataSource1->setAutoEdit(!view);
+    DBGrid1->setOptions(view ? kViewOptions : kEditOptions);
+
+    // By the columns' places on screen at this moment, not by their fields.
+    const QColor first = view ? look::kPurple : look::kAqua;
+    const QColor firstText = view ? look::kYellow : look::kBlack;
+    DBGrid1->setColumnColors(0, first, firstText);
+    DBGrid1->setColumnColors(1, first, firstText);
+    DBGrid1->setColumnColors(5, view ? look::kGreen : look::kAqua,
+                             view ? look::kWhite : look::kBlack);
+    DBGrid1->setColumnColors(6, view ? look::kBlue : look::kAqua,
+                             view ? look::kAqua : look::kBlack);
+
+    QAction* mine = view ? mmView_Mode_View : mmView_Mode_Edit;
+    QAction* other = view ? mmView_Mode_Edit : mmView_Mode_View;
+    mmView_Mode->setDefaultAction(mine);
+    other->setChecked(false);
+    mine->setChecked(true);
+    other->setShortcut(QKeySequence(Qt::Key_F9));
+    mine->setShortcut({});
+
+    if (view)
+        Edit1_Famili->setFocus();
+    else
+        DBGrid1->setFocus();
+}
+
+// --- Help ---------------------------------------------------------------------------------
+
+void TLambreyaForm::mmHelp_ContentsClick() {
+    QWidget* owner = QApplication::activeWindow() ? QApplication::activeWindow() : this;
+    m_helpViewer->showTopics(kHelpFile, owner);
+}
+
+void TLambreyaForm::requestContextHelp(QWidget* control) {
+    if (const int context = helpContextFor(control))
+        m_helpViewer->showContext(kHelpFile, context, this);
+}
+
+bool TLambreyaForm::event(QEvent* event) {
+    if (event->type() == QEvent::WhatsThis) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QWidget* control = childAt(help->pos());
+        requestContextHelp(control ? control : this);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// --- The other commands and the window's life ---------------------------------------------
+
+void TLambreyaForm::mmOptions_InstantSearchClick() {
+    mmOptions_InstantSearch->setChecked(!mmOptions_InstantSearch->isChecked());
+}
+
+void TLambreyaForm::mmFile_PreviewClick() {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Ламбрея"),
+                    QStringLiteral("Печать отчёта в этой версии программы ещё не готова."),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TLambreyaForm::mmFile_ExitClick() {
+    QCoreApplication::quit();
+}
+
+void TLambreyaForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TLambreyaForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!std::exchange(m_placed, true))
+        centreOnDesktop();
+}
+
+void TLambreyaForm::centreOnDesktop() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The desktop of all monitors together; the window with its frame.
+    const QRect desktop = screen->virtualGeometry();
+    const QSize outer = frameGeometry().size();
+    const int left = std::max(0, (desktop.width() - outer.width()) / 2);
+    const int top = std::max(0, (desktop.height() - outer.height()) / 2);
+    move(desktop.left() + left, desktop.top() + top);
+}
+
+} // namespace lambreya

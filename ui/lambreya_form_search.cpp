@@ -1,0 +1,118 @@
+// The search: the seven boxes' handlers, the caption click and the search filter.
+#include "ui/lambreya_form.h"
+
+#include "data/cp1251.h"
+#include "search/box_keys.h"
+#include "search/filter_text.h"
+#include "search/match_count.h"
+
+#include <QLabel>
+
+namespace lambreya {
+
+namespace {
+
+// A box holds only what code page 1251 can hold, so its text always converts.
+std::string boxText(const SearchBox* box) {
+    return cp1251::fromUnicode(box->text()).value_or(std::string());
+}
+
+} // namespace
+
+void TLambreyaForm::ApplySearchFilter() {
+    std::array<std::string, 7> texts;
+    std::array<std::string_view, 7> views;
+    for (std::size_t i = 0; i < m_boxes.size(); ++i) {
+        texts[i] = boxText(m_boxes[i]);
+        views[i] = texts[i];
+    }
+    const std::string filter = searchFilterText(views);
+    Table1.setFiltered(true);
+    if (filter != Table1.filter())
+        Table1.setFilter(filter);
+    Label2->setText(matchCountMessage(static_cast<std::uint64_t>(Table1.recordCount())));
+}
+
+void TLambreyaForm::Label1Click() {
+    ApplySearchFilter();
+}
+
+void TLambreyaForm::Edit1_FamiliExit(SearchBox* sender) {
+    if (sender->takeModifiedMark())
+        ApplySearchFilter();
+}
+
+void TLambreyaForm::Edit1_FamiliKeyDown(SearchBox* sender, int& key) {
+    const BoxKeyState state{sender->wholeTextSelected(), Table1.bof(), Table1.eof(), viewMode()};
+    const BoxKeyDecision decision = searchBoxKeyDown(key, state);
+    switch (decision.action) {
+    case BoxKeyAction::FocusPreviousBox:
+        FocusPreviousSearchBox(sender);
+        break;
+    case BoxKeyAction::FocusNextBox:
+        FocusNextSearchBox(sender);
+        break;
+    case BoxKeyAction::StepToPrevious:
+        Table1.prior();
+        break;
+    case BoxKeyAction::StepToNext:
+        Table1.next();
+        break;
+    case BoxKeyAction::CaretToSelectionEnd:
+        if (sender->hasSelectedText())
+            sender->setCursorPosition(sender->selectionStart() +
+                                      static_cast<int>(sender->selectedText().size()));
+        break;
+    case BoxKeyAction::SelectWholeText:
+        sender->selectAll();
+        break;
+    case BoxKeyAction::CloseWindow:
+    case BoxKeyAction::None:
+        break;
+    }
+    if (decision.consumed)
+        key = 0;
+}
+
+void TLambreyaForm::Edit1_FamiliKeyPress(SearchBox* sender, int& key) {
+    const BoxKeyDecision decision = searchBoxKeyPress(key, sender->text().isEmpty());
+    switch (decision.action) {
+    case BoxKeyAction::FocusPreviousBox:
+        FocusPreviousSearchBox(sender);
+        break;
+    case BoxKeyAction::FocusNextBox:
+        FocusNextSearchBox(sender);
+        break;
+    case BoxKeyAction::CloseWindow:
+        close();
+        break;
+    default:
+        break;
+    }
+    if (decision.consumed)
+        key = 0;
+}
+
+void TLambreyaForm::Edit1_FamiliKeyUp(SearchBox* sender, int key) {
+    if (!mmOptions_InstantSearch->isChecked())
+        return;
+    const std::string text = boxText(sender);
+    const std::string field = searchFieldName(sender->objectName().toStdString());
+    // Browsing with Up and Down is not undone when the key comes up.
+    if (key == kKeyDown || key == kKeyUp)
+        return;
+    Table1.locate(field, text, true);
+    if (text.empty())
+        ApplySearchFilter();
+}
+
+void TLambreyaForm::FocusNextSearchBox(SearchBox* box) {
+    m_boxes[static_cast<std::size_t>(nextSearchBox(box->tabOrder()))]->setFocus(Qt::TabFocusReason);
+}
+
+void TLambreyaForm::FocusPreviousSearchBox(SearchBox* box) {
+    m_boxes[static_cast<std::size_t>(previousSearchBox(box->tabOrder()))]->setFocus(
+        Qt::BacktabFocusReason);
+}
+
+} // namespace lambreya

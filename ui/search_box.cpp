@@ -1,0 +1,148 @@
+#include "ui/search_box.h"
+
+#include "data/cp1251.h"
+#include "search/box_keys.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QValidator>
+
+#include <limits>
+
+namespace lambreya {
+namespace {
+
+// Turns letters into capitals as they come in, typed or pasted, and refuses characters
+// that code page 1251 lacks.
+class CapitalsValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int&) const override {
+        for (QChar& c : input) {
+            if (!cp1251::canEncode(c))
+                return Invalid;
+            // A letter whose capital the code page lacks stays as it is.
+            const QChar capital = c.toUpper();
+            if (cp1251::canEncode(capital))
+                c = capital;
+        }
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+SearchBox::SearchBox(int tabOrder, QWidget* parent)
+    : QLineEdit(parent)
+    , m_tabOrder(tabOrder) {
+    setMaxLength(std::numeric_limits<int>::max());
+    setValidator(new CapitalsValidator(this));
+    connect(this, &QLineEdit::textEdited, this, [this] { m_modifiedMark = true; });
+}
+
+bool SearchBox::takeModifiedMark() {
+    const bool was = m_modifiedMark;
+    m_modifiedMark = false;
+    return was;
+}
+
+bool SearchBox::wholeTextSelected() const {
+    return text().isEmpty() || selectedText().size() == text().size();
+}
+
+int SearchBox::virtualKey(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Left:
+        return kKeyLeft;
+    case Qt::Key_Up:
+        return kKeyUp;
+    case Qt::Key_Right:
+        return kKeyRight;
+    case Qt::Key_Down:
+        return kKeyDown;
+    case Qt::Key_F2:
+        return kKeyF2;
+    case Qt::Key_Backspace:
+        return kCharBackspace;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return kCharEnter;
+    case Qt::Key_Escape:
+        return kCharEscape;
+    default:
+        // A code of its own that no handler acts on; never 0, which means consumed.
+        return kOtherKey;
+    }
+}
+
+int SearchBox::typedCharacter(const QKeyEvent* event) {
+    // With Shift, Ctrl or Alt held these keys still stand for the same character.
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+        return kCharBackspace;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return kCharEnter;
+    case Qt::Key_Escape:
+        return kCharEscape;
+    default:
+        return event->text().isEmpty() ? 0 : event->text().front().unicode();
+    }
+}
+
+void SearchBox::keyPressEvent(QKeyEvent* event) {
+    if (m_handlers) {
+        int key = virtualKey(event->key());
+        m_handlers->Edit1_FamiliKeyDown(this, key);
+        if (key == 0) {
+            event->accept();
+            return;
+        }
+        int character = typedCharacter(event);
+        if (character != 0) {
+            m_handlers->Edit1_FamiliKeyPress(this, character);
+            if (character == 0) {
+                event->accept();
+                return;
+            }
+        }
+    }
+    // A letter with Alt held is a command, not text: it types nothing. (Alt with Ctrl is
+    // AltGr on many keyboards and types as usual.)
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier) &&
+        !event->text().isEmpty() && event->text().front().isPrint()) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void SearchBox::keyReleaseEvent(QKeyEvent* event) {
+    QLineEdit::keyReleaseEvent(event);
+    // A held key repeats its character but counts as released once, at the end.
+    if (m_handlers && !event->isAutoRepeat())
+        m_handlers->Edit1_FamiliKeyUp(this, virtualKey(event->key()));
+}
+
+void SearchBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+    case Qt::OtherFocusReason:
+        selectAll();
+        break;
+    default:
+        // A click keeps the caret where it fell; coming back from a menu or another
+        // window keeps the selection as it was.
+        break;
+    }
+}
+
+} // namespace lambreya
