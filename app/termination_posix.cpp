@@ -1,5 +1,6 @@
 // The termination signals reach the message loop through a pipe: the signal handler only
-// writes a byte, and the loop, seeing it, ends as if asked to quit.
+// writes a byte, and the loop, seeing it, ends. The loop is ended with exit, not quit,
+// which would close the window first and so run its close handler.
 #include "app/termination.h"
 
 #include <QCoreApplication>
@@ -27,7 +28,7 @@ extern "C" void onTerminationSignal(int) {
 void endLoopOnTermination(QObject* context) {
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QObject::connect(gui, &QGuiApplication::commitDataRequest, context,
-                         [](QSessionManager&) { QCoreApplication::quit(); });
+                         [](QSessionManager&) { QCoreApplication::exit(0); });
     }
     if (g_pipe[0] < 0) {
         if (::pipe(g_pipe) != 0)
@@ -40,7 +41,7 @@ void endLoopOnTermination(QObject* context) {
     QObject::connect(notifier, &QSocketNotifier::activated, context, [] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(g_pipe[0], &byte, 1);
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;

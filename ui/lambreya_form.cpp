@@ -324,7 +324,7 @@ void TLambreyaForm::mmFile_PreviewClick() {
 }
 
 void TLambreyaForm::mmFile_ExitClick() {
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 void TLambreyaForm::closeEvent(QCloseEvent* event) {
