@@ -109,7 +109,7 @@ TLambreyaForm::~TLambreyaForm() = default;
 
 void TLambreyaForm::createComponents() {
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight - ControlBar::kHeight);
+    client->setFixedSize(kClientWidth, kClientHeight);
     client->setAutoFillBackground(true);
     setCentralWidget(client);
 
@@ -171,16 +171,16 @@ void TLambreyaForm::createSearchBoxes() {
 }
 
 void TLambreyaForm::createStatusStrip() {
-    ControlBar1 = new ControlBar(this);
-    addToolBar(Qt::BottomToolBarArea, ControlBar1);
-    Label2 = new QLabel(kStatusHint);
+    ControlBar1 = new ControlBar(centralWidget());
+    ControlBar1->setGeometry(0, kClientHeight - ControlBar::kHeight, kClientWidth,
+                             ControlBar::kHeight);
+    Label2 = new QLabel(kStatusHint, ControlBar1->band());
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setFixedSize(621, 16);
+    // 11 and 2 from the strip's corner, filling the band beside its grip.
+    Label2->setGeometry(
+        QRect(ControlBar1->band()->mapFrom(ControlBar1, QPoint(11, 2)), QSize(621, 16)));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setFont(look::timesFont(15, look::Bold | look::Italic));
-    ControlBar1->addWidget(Label2);
-    // Inside the strip a label would take the strip's text colour; this one keeps lime.
-    Label2->setForegroundRole(QPalette::WindowText);
     Label2->setAutoFillBackground(true);
     setColours(Label2, look::kMaroon, look::kLime, QPalette::Window);
 }

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace lambreya {
 
 SearchPanel::SearchPanel(QWidget* parent)
@@ -59,21 +61,85 @@ void CaptionLabel::mouseReleaseEvent(QMouseEvent* event) {
         Q_EMIT clicked();
 }
 
+namespace {
+
+constexpr int kGripWidth = 9;
+
+// The band: a raised frame with a grip of dots at its left edge.
+class Band : public QFrame {
+public:
+    explicit Band(QWidget* parent)
+        : QFrame(parent) {
+        setFrameStyle(QFrame::Panel | QFrame::Raised);
+        setLineWidth(1);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        for (int y = 4; y + 2 < height() - 2; y += 3) {
+            for (int x : {3, 6}) {
+                painter.setPen(look::kWhite);
+                painter.drawPoint(x, y);
+                painter.setPen(look::kBlack);
+                painter.drawPoint(x + 1, y + 1);
+            }
+        }
+    }
+};
+
+} // namespace
+
 ControlBar::ControlBar(QWidget* parent)
-    : QToolBar(parent) {
+    : QFrame(parent)
+    , m_band(new Band(this)) {
     setObjectName(QStringLiteral("ControlBar1"));
-    setMovable(true);
-    setFloatable(false);
-    setAllowedAreas(Qt::BottomToolBarArea);
-    setFixedHeight(kHeight);
-    setContentsMargins(0, 0, 0, 0);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken); // a soft bevelled edge
     setFocusPolicy(Qt::NoFocus);
-    setContextMenuPolicy(Qt::PreventContextMenu);
     setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, look::kMaroon);
-    p.setColor(QPalette::Button, look::kMaroon);
     setPalette(p);
+    m_band->setGeometry(1, 1, 637, kHeight - 2);
+    m_band->setAutoFillBackground(true);
+    m_band->setPalette(p);
+    m_band->setCursor(Qt::ArrowCursor);
+    m_band->installEventFilter(this);
+}
+
+bool ControlBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_band)
+        return QFrame::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const int x = mouse->position().toPoint().x();
+        if (mouse->button() == Qt::LeftButton && x < kGripWidth + 2) {
+            m_grabX = x;
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseMove:
+        if (m_grabX >= 0) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const int x = m_band->mapToParent(mouse->position().toPoint()).x() - m_grabX;
+            // The band may go right until only its grip is left in the strip.
+            m_band->move(std::clamp(x, 1, width() - kGripWidth - 4), m_band->y());
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (m_grabX >= 0) {
+            m_grabX = -1;
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 } // namespace lambreya

@@ -2,7 +2,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QToolBar>
 
 // The plain parts of the main window's layout.
 namespace lambreya {
@@ -38,14 +37,24 @@ private:
     bool m_pressed = false;
 };
 
-// ControlBar1: the maroon strip along the bottom edge, with one band that the user drags
-// along the strip by its grip.
-class ControlBar : public QToolBar {
+// ControlBar1: the maroon strip along the bottom edge, holding one band with a raised
+// frame and a grip at its left edge. Dragging the grip moves the band along the strip.
+class ControlBar : public QFrame {
     Q_OBJECT
 
 public:
     explicit ControlBar(QWidget* parent);
     static constexpr int kHeight = 24;
+
+    // The band; what it holds is placed on it by its owner.
+    QFrame* band() const { return m_band; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QFrame* m_band;
+    int m_grabX = -1; // where the grip was taken, in the band; -1 while not dragging
 };
 
 } // namespace lambreya

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
@@ -41,10 +42,17 @@ TEST_F(MainWindowTest, TheLayoutIsAsDrawn) {
     EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
 
+    // Centred on the desktop of all monitors, the frame included, halves rounded down.
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    const QSize outer = f.frameGeometry().size();
+    EXPECT_EQ(f.frameGeometry().topLeft(),
+              desktop.topLeft() + QPoint(std::max(0, (desktop.width() - outer.width()) / 2),
+                                         std::max(0, (desktop.height() - outer.height()) / 2)));
+
     EXPECT_EQ(f.Panel1->geometry(), QRect(0, 0, 639, 65));
     EXPECT_EQ(f.DBGrid1->geometry(), QRect(0, 65, 639, 418));
-    EXPECT_EQ(f.ControlBar1->height(), 24);
-    EXPECT_EQ(f.ControlBar1->mapTo(&f, QPoint(0, 0)).y() - f.menuBar()->height(), 483);
+    EXPECT_EQ(f.ControlBar1->geometry(), QRect(0, 483, 639, 24));
+    EXPECT_EQ(f.Label2->mapTo(f.ControlBar1, QPoint(0, 0)), QPoint(11, 2));
     EXPECT_EQ(f.Label1->geometry(), QRect(216, 1, 201, 17));
     EXPECT_EQ(f.Label1->text().size(), 25);
     EXPECT_EQ(f.Label1->text(), QStringLiteral("          ПОИСК          "));
@@ -96,6 +104,26 @@ TEST_F(MainWindowTest, TheLayoutIsAsDrawn) {
     EXPECT_EQ(grid().column(6).titleAlignment, Qt::AlignLeft);
     EXPECT_EQ(grid().column(1).alignment, Qt::AlignHCenter);
     EXPECT_EQ(grid().focusPolicy(), Qt::ClickFocus);
+}
+
+TEST_F(MainWindowTest, TheStatusBandIsDraggedAlongTheStripByItsGrip) {
+    openWindow(numberedDirectory(3));
+    QWidget* band = form().ControlBar1->band();
+    const QPoint start = form().Label2->mapTo(form().ControlBar1, QPoint(0, 0));
+    QTest::mousePress(band, Qt::LeftButton, {}, QPoint(4, 10));
+    QTest::mouseMove(band, QPoint(104, 10));
+    QTest::mouseRelease(band, Qt::LeftButton, {}, QPoint(104, 10));
+    EXPECT_EQ(form().Label2->mapTo(form().ControlBar1, QPoint(0, 0)), start + QPoint(100, 0));
+    // Not by its middle, and never out of the strip.
+    QTest::mousePress(band, Qt::LeftButton, {}, QPoint(300, 10));
+    QTest::mouseMove(band, QPoint(900, 10));
+    QTest::mouseRelease(band, Qt::LeftButton, {}, QPoint(900, 10));
+    EXPECT_EQ(form().Label2->mapTo(form().ControlBar1, QPoint(0, 0)), start + QPoint(100, 0));
+    QTest::mousePress(band, Qt::LeftButton, {}, QPoint(4, 10));
+    QTest::mouseMove(band, QPoint(2000, 10));
+    QTest::mouseRelease(band, Qt::LeftButton, {}, QPoint(2000, 10));
+    EXPECT_LT(band->x(), form().ControlBar1->width());
+    EXPECT_GT(band->x(), 600);
 }
 
 TEST_F(MainWindowTest, DefaultColumnWidthsFollowTheFieldsOr64WhenClosed) {
