@@ -4,6 +4,7 @@
 #include "app/keyboard_layout.h"
 #include "app/shell_form.h"
 #include "app/startup.h"
+#include "app/translations.h"
 #include "data/record_set.h"
 #include "data/stored_form.h"
 #include "test_text.h"
@@ -218,6 +219,19 @@ TEST_F(ProgramTest, AFailedOpeningIsShownBeforeTheWindowAndNothingIsWrittenAtThe
     program.run();
     program.finish();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("kalvest.cds"))));
+}
+
+} // namespace
+} // namespace lambreya
+
+namespace lambreya {
+namespace {
+
+TEST(Translations, QtsOwnDialogsSpeakRussianWhateverTheSystemLanguage) {
+    QLocale::setDefault(QLocale(QLocale::English));
+    loadRussianTranslations();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Перейти к:"));
 }
 
 } // namespace
