@@ -3,6 +3,7 @@
 #include "data/cp1251.h"
 #include "data/data_file.h"
 #include "data/error.h"
+#include "data/record_set.h"
 
 #include <QFile>
 
@@ -58,6 +59,11 @@ std::size_t Arguments::number(const std::string& name, std::size_t fallback) con
 void Arguments::expectPositional(qsizetype count) const {
     if (m_positional.size() != count)
         throw Error("Неверное число аргументов (см. --help)");
+}
+
+void openDirectoryFile(RecordSet& table, const QString& path) {
+    table.setFileName(path);
+    table.open();
 }
 
 std::string readTextFile(const QString& path) {

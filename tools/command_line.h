@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/record_set.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +40,9 @@ private:
     QStringList m_positional;
     std::map<std::string, QStringList> m_values;
 };
+
+// Opens the directory file as the program opens its Table1, with the same messages.
+void openDirectoryFile(RecordSet& table, const QString& path);
 
 std::string readTextFile(const QString& path);
 std::string readFileStart(const QString& path, qint64 bytes);

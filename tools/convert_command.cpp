@@ -11,8 +11,7 @@ int runConvert(const QStringList& args) {
     const Arguments a(args, {});
     a.expectPositional(2);
     RecordSet table("Table1");
-    table.setFileName(a.positional()[0]);
-    table.open();
+    openDirectoryFile(table, a.positional()[0]);
     const QString out = a.positional()[1];
     writeOutput(out, asView(storeDirectory(table.directory(), storedFormForName(out))));
     return 0;

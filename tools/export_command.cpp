@@ -11,8 +11,7 @@ int runExport(const QStringList& args) {
     const Arguments a(args, {{"-o"}, {}});
     a.expectPositional(1);
     RecordSet table("Table1");
-    table.setFileName(a.positional()[0]);
-    table.open();
+    openDirectoryFile(table, a.positional()[0]);
     const Directory& dir = table.directory();
 
     std::string out;

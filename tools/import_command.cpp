@@ -49,8 +49,7 @@ Layout layoutFromHeader(const std::vector<std::string>& header,
 
 Layout layoutLike(const QString& likeFile, const std::vector<std::string>& header) {
     RecordSet like("Table1");
-    like.setFileName(likeFile);
-    like.open();
+    openDirectoryFile(like, likeFile);
     Layout layout{like.fields(), like.markers(), {}};
     for (const std::string& name : header) {
         const int field = like.findField(name);

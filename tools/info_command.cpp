@@ -11,8 +11,7 @@ int runInfo(const QStringList& args) {
     const Arguments a(args, {});
     a.expectPositional(1);
     RecordSet table("Table1");
-    table.setFileName(a.positional()[0]);
-    table.open();
+    openDirectoryFile(table, a.positional()[0]);
     const Directory& dir = table.directory();
     const StoredForm form = detectStoredForm(readFileStart(a.positional()[0], 64));
 

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -25,14 +27,8 @@
 namespace lambreya {
 namespace {
 
-std::string readAll(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeAll(const QString& path, const std::string& bytes) {
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-}
+using test::readAll;
+using test::writeAll;
 
 class ShellTest : public ::testing::Test {
 protected:

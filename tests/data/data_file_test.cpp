@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -26,14 +28,8 @@ namespace {
 using test::cp;
 using test::makeDirectory;
 
-std::string readAll(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeAll(const QString& path, const std::string& bytes) {
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-}
+using test::readAll;
+using test::writeAll;
 
 class DataFileTest : public ::testing::Test {
 protected:
