@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/closing.h"
 #include "app/error_box.h"
 #include "app/keyboard_layout.h"
 #include "app/lambreya_application.h"
@@ -40,7 +41,7 @@ int Program::run() {
 
 void Program::finish() {
     try {
-        m_form->Table1.close();
+        closeDirectory(m_form->Table1);
     } catch (...) {
         showCurrentException();
     }

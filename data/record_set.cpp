@@ -113,12 +113,20 @@ void RecordSet::close() {
     if (!active())
         return;
     // A change still pending is dropped, not posted.
-    const bool write = m_changed && !m_openedPath.isEmpty();
-    const QString path = m_openedPath;
-    Bytes bytes;
-    if (write)
-        bytes = storeDirectory(m_dir, storedFormForName(path));
+    cancel();
+    if (m_changed && !m_openedPath.isEmpty())
+        saveCopy(m_openedPath); // on failure the set stays open, its data whole
+    discard();
+}
 
+void RecordSet::saveCopy(const QString& path) const {
+    checkActive();
+    writeDataFile(path, asView(storeDirectory(m_dir, storedFormForName(path))));
+}
+
+void RecordSet::discard() {
+    if (!active())
+        return;
     m_state = State::Inactive;
     m_dir = Directory{};
     m_view.clear();
@@ -130,9 +138,6 @@ void RecordSet::close() {
     m_bof = m_eof = true;
     m_openedPath.clear();
     notify([](RecordSetListener& l) { l.viewReset(); });
-
-    if (write)
-        writeDataFile(path, asView(bytes));
 }
 
 int RecordSet::fieldByName(std::string_view name) const {

@@ -64,9 +64,14 @@ public:
     // Opens on a directory already in memory, with no file behind it.
     void openDirectory(Directory directory);
     // Drops a pending change and, when the data changed since opening and a file was
-    // opened, replaces the data file atomically. A failed write is reported after the
-    // set is closed; the earlier file is left whole.
+    // opened, replaces the data file atomically. When that write fails the earlier file is
+    // left whole, the error says why, and the set stays open with its data, so that the
+    // caller can save it elsewhere (saveCopy) before giving it up (discard).
     void close();
+    // Writes the whole set to another file, in the form its name asks for.
+    void saveCopy(const QString& path) const;
+    // Closes without writing anything.
+    void discard();
     bool active() const { return m_state != State::Inactive; }
 
     // --- Definition -------------------------------------------------------------------

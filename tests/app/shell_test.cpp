@@ -205,6 +205,36 @@ TEST_F(ProgramTest, TerminationEndsTheLoopWithoutTheCloseHandlerAndKeepsTheChang
     }
 }
 
+TEST_F(ProgramTest, ChangesThatCannotBeWrittenBackGoToAFileInTheHomeFolder) {
+    QDir(m_dir.path()).mkdir(QStringLiteral("home"));
+    QDir(m_dir.path()).mkdir(QStringLiteral("gone"));
+    const QString data = path(QStringLiteral("gone/city.cds"));
+    QFile::copy(dataFile(), data);
+    writeAll(path(QStringLiteral("KALVEST.INI")), "[Data]\nTableName=" + data.toStdString() + "\n");
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", path(QStringLiteral("home")).toUtf8());
+    runUntil([this](ShellForm& form) {
+        // The data file's folder disappears while the program runs.
+        QDir(path(QStringLiteral("gone"))).removeRecursively();
+        form.close();
+    });
+    qputenv("HOME", home);
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    const QString text = m_boxes[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Не удалось записать файл ") + data))
+        << text.toStdString();
+    const QStringList saved = QDir(path(QStringLiteral("home"))).entryList(QDir::Files);
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_TRUE(saved[0].startsWith(QStringLiteral("city (не записан "))) << saved[0].toStdString();
+    EXPECT_TRUE(saved[0].endsWith(QStringLiteral(").cds")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Изменения сохранены в файле ") +
+                              path(QStringLiteral("home/")) + saved[0]))
+        << text.toStdString();
+    const Directory rescued = parseDirectory(readAll(path(QStringLiteral("home/")) + saved[0]));
+    EXPECT_EQ(test::utf8(rescued.columns.value(rescued.order.front(), 0)), "ЗАХАРОВ");
+}
+
 TEST_F(ProgramTest, AFailedOpeningIsShownBeforeTheWindowAndNothingIsWrittenAtTheEnd) {
     Program program(path(QStringLiteral("Kalvest")));
     program.start();

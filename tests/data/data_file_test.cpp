@@ -165,6 +165,16 @@ TEST_F(DataFileTest, APendingChangeIsDroppedAtClose) {
     table.setFieldText(0, cp("НЕ СОХРАНЁН"));
     table.close();
     EXPECT_EQ(readAll(file), before);
+
+    // A new record still being typed is not written with the posted changes.
+    table.open();
+    changeFirstSurname("ЗАХАРОВ");
+    table.append();
+    table.setFieldText(0, cp("НОВЫЙ"));
+    table.close();
+    const Directory stored = parseDirectory(readAll(file));
+    ASSERT_EQ(stored.order.size(), 3u);
+    EXPECT_EQ(stored.columns.value(stored.order[0], 0), cp("ЗАХАРОВ"));
 }
 
 TEST_F(DataFileTest, ARelativeNameIsResolvedOnceAtOpening) {
@@ -209,6 +219,8 @@ std::string failedWriteInChild(RecordSet& table, const QString& folder, bool dro
             table.close();
         } catch (const Error& e) {
             message = e.what();
+            // The set stays open with its data, to be saved elsewhere.
+            message += table.active() && table.changed() ? "|open" : "|closed";
         }
         const ssize_t n = ::write(pipeFds[1], message.data(), message.size());
         ::_exit(n > 0 ? 0 : 4);
@@ -242,7 +254,7 @@ TEST_F(DataFileTest, AFailedFinalWriteKeepsTheEarlierFileWhole) {
         table.close(); // the parent's copy writes: the earlier file is replaced
         EXPECT_EQ(message.rfind("Не удалось записать файл " + file.toStdString(), 0), 0u)
             << message;
-        EXPECT_NE(message.find("Прежний файл остался без изменений"), std::string::npos);
+        EXPECT_NE(message.find("Прежний файл остался без изменений|open"), std::string::npos);
         EXPECT_NE(readAll(file), before);
         ASSERT_TRUE(QFile::remove(file));
     }
