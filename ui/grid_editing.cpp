@@ -189,6 +189,9 @@ void DBGrid::focusLeft() {
 }
 
 void DBGrid::mousePressEvent(QMouseEvent* event) {
+    // A click beside the editor (the editor takes its own clicks) closes it, its text
+    // taken into the record.
+    closeEditor(true);
     setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton)
         return;

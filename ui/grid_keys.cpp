@@ -14,6 +14,11 @@
 namespace lambreya {
 namespace {
 
+// The modifiers held with a key; the keypad's own mark does not count.
+Qt::KeyboardModifiers keyModifiers(const QKeyEvent* event) {
+    return event->modifiers() & ~Qt::KeypadModifier;
+}
+
 bool isTab(const QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     return (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
@@ -32,6 +37,7 @@ bool DBGrid::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (isTab(key) && m_options.testFlag(GridOption::Tabs) && !rowSelect()) {
+            closeEditor(true);
             tabCell(forwardTab(key));
             key->accept();
             return true;
@@ -41,6 +47,13 @@ bool DBGrid::event(QEvent* event) {
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event) {
+    // A key the editor had no use for passes on to the window, not to the grid.
+    if (editorOpen() && m_editor->hasFocus()) {
+        event->ignore();
+        return;
+    }
+    // An editor left open without the focus gives up its text before the grid acts.
+    closeEditor(true);
     if (editingKey(event) || navigate(event)) {
         event->accept();
         return;
@@ -58,7 +71,7 @@ void DBGrid::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 bool DBGrid::editorKey(QKeyEvent* event) {
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const Qt::KeyboardModifiers modifiers = keyModifiers(event);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
     switch (event->key()) {
     case Qt::Key_Up:
@@ -95,11 +108,11 @@ bool DBGrid::editorKey(QKeyEvent* event) {
     case Qt::Key_Escape:
         // Text not yet taken into the record is undone by closing the editor without
         // it; otherwise the record's pending changes are.
-        if (m_editor->isModified()) {
+        {
+            const bool textOnly = m_editor->isModified();
             closeEditor(false);
-        } else {
-            closeEditor(false);
-            undo();
+            if (!textOnly)
+                undo();
         }
         return true;
     case Qt::Key_F2:
@@ -112,7 +125,7 @@ bool DBGrid::editorKey(QKeyEvent* event) {
 }
 
 bool DBGrid::editingKey(QKeyEvent* event) {
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const Qt::KeyboardModifiers modifiers = keyModifiers(event);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
     switch (event->key()) {
     case Qt::Key_Delete:

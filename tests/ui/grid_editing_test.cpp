@@ -246,8 +246,13 @@ TEST_F(GridEditingTest, EnterF2AndTypingOpenTheEditorAsEachShould) {
     EXPECT_EQ(table().state(), State::Edit);
     press(Qt::Key_Home);
     press(Qt::Key_Right, Qt::ControlModifier);
+    press(Qt::Key_End, Qt::ControlModifier);
+    press(Qt::Key_Left);
+    press(Qt::Key_F3);                  // of no use to the editor, nor to the grid
     EXPECT_EQ(table().currentRow(), 0); // caret keys stay in the text
     EXPECT_EQ(column(), 0);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->cursorPosition(), 6);
     press(Qt::Key_Return); // taken into the record, not stored
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(shown(0, kFamili), "ИВАНОВа");
@@ -468,6 +473,16 @@ TEST_F(GridEditingTest, AClickMakesTheCellCurrentAndASecondOpensItsEditor) {
     EXPECT_EQ(column(), 0);
     EXPECT_EQ(table().recordCount(), 5);
     EXPECT_EQ(table().state(), State::Browse);
+
+    // A click beside the rows takes the editor's text: the new record is typed into.
+    press(Qt::Key_Down);
+    type(QStringLiteral("Новый"));
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, QPoint(40, 300));
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(focus(), &grid());
+    press(Qt::Key_Up);
+    EXPECT_EQ(table().recordCount(), 6);
+    EXPECT_EQ(stored(5, kFamili), "Новый");
 }
 
 TEST_F(GridEditingTest, TheMarkersRefuseTheirChangesWithTheirMessages) {
