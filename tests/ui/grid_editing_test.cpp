@@ -14,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <functional>
-
 namespace lambreya::test {
 namespace {
 
@@ -63,9 +61,22 @@ protected:
 
     GridCellEditor* editor() { return grid().cellEditor(); }
     int column() { return grid().currentIndex().column(); }
-    void goToColumn(int logical) {
-        while (column() != logical)
-            press(column() < logical ? Qt::Key_Right : Qt::Key_Left);
+
+    // A window in the edit mode over a data file that holds `bytes`.
+    void openEditingFile(const QString& path, const Bytes& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        file.close();
+        m_form = std::make_unique<TLambreyaForm>(&m_help);
+        table().setFileName(path);
+        table().open();
+        openWindowClosed();
+        form().mmView_Mode_EditClick();
+    }
+    static std::string fileBytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
     }
 
     // Presses `key` and answers the confirmation box it opens with the button `answer`
@@ -113,6 +124,8 @@ protected:
         const std::vector<std::string> errors = takeEscapedErrors();
         EXPECT_TRUE(errors.empty()) << errors.front();
     }
+
+    QTemporaryDir m_folder;
 };
 
 TEST_F(GridEditingTest, DownOnTheLastRecordAddsABlankRowThatUpRemoves) {
@@ -179,6 +192,11 @@ TEST_F(GridEditingTest, DownOnAnUntouchedNewRecordInTheMiddleDropsItAndGoesNoFur
     EXPECT_EQ(table().recordCount(), 5);
     EXPECT_EQ(current(), "СИДОРОВ");
     EXPECT_EQ(table().currentRow(), 2);
+    press(Qt::Key_Insert);
+    press(Qt::Key_Up); // dropped too, and the record above it becomes current
+    EXPECT_EQ(table().recordCount(), 5);
+    EXPECT_EQ(current(), "ПЕТРОВ");
+    press(Qt::Key_Down);
 
     // Typed into, the new record takes its place before the current one.
     press(Qt::Key_Insert);
@@ -318,6 +336,17 @@ TEST_F(GridEditingTest, AChangeStaysPendingInASearchBoxAndTheNextSearchStoresIt)
     EXPECT_EQ(table().state(), State::Browse);
     EXPECT_EQ(stored(1, kFamili), "Петров-Водкин");
     EXPECT_EQ(table().recordCount(), 1);
+}
+
+TEST_F(GridEditingTest, AChangePendingIsStoredByALocateWhileTyping) {
+    openEditing(fiveRecords());
+    form().mmOptions_InstantSearch->trigger();
+    type(QStringLiteral("Иванов"));
+    QTest::mouseClick(form().Edit1_Famili, Qt::LeftButton);
+    EXPECT_EQ(table().state(), State::Edit);
+    type(QStringLiteral("С"));
+    EXPECT_EQ(stored(0, kFamili), "Иванов");
+    EXPECT_EQ(current(), "СИДОРОВ");
 }
 
 TEST_F(GridEditingTest, AChangePendingAcrossF9IsStoredByDownInASearchBox) {
@@ -623,21 +652,8 @@ TEST_F(GridEditingTest, ARequiredFieldInTheViewModeTakesTheFocusAndColumnOnly) {
 // The directory goes to a data file and back: every posted change reaches it at the end,
 // a change still pending does not.
 TEST_F(GridEditingTest, OnlyPostedChangesReachTheDataFile) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("kalvest.cds"));
-    {
-        const Bytes bytes = storeDirectory(fiveRecords(), StoredForm::Binary);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    }
-    m_form = std::make_unique<TLambreyaForm>(&m_help);
-    table().setFileName(path);
-    table().open();
-    openWindowClosed();
-    form().mmView_Mode_EditClick();
-
+    const QString path = m_folder.filePath(QStringLiteral("kalvest.cds"));
+    openEditingFile(path, storeDirectory(fiveRecords(), StoredForm::Binary));
     type(QStringLiteral("Иванова")); // ИВАНОВ changed
     press(Qt::Key_Down);
     press(Qt::Key_Insert); // before ПЕТРОВ
@@ -657,11 +673,8 @@ TEST_F(GridEditingTest, OnlyPostedChangesReachTheDataFile) {
     ASSERT_EQ(table().state(), State::Edit);
 
     table().close();
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    const Directory back =
-        parseDirectory(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const std::string bytes = fileBytes(path);
+    const Directory back = parseDirectory(bytes);
     std::vector<std::string> surnames;
     for (const RecordId id : back.order)
         surnames.push_back(utf8(back.columns.value(id, kFamili)));
@@ -670,28 +683,13 @@ TEST_F(GridEditingTest, OnlyPostedChangesReachTheDataFile) {
 }
 
 TEST_F(GridEditingTest, AChangeLeftPendingAloneDoesNotTouchTheDataFile) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("kalvest.xml"));
+    const QString path = m_folder.filePath(QStringLiteral("kalvest.xml"));
     const Bytes original = storeDirectory(fiveRecords(), StoredForm::Xml);
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(original.data(), static_cast<qint64>(original.size()));
-    }
-    m_form = std::make_unique<TLambreyaForm>(&m_help);
-    table().setFileName(path);
-    table().open();
-    openWindowClosed();
-    form().mmView_Mode_EditClick();
+    openEditingFile(path, original);
     type(QStringLiteral("Иванова"));
     press(Qt::Key_F9); // pending across the switch, then the program ends
     table().close();
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_EQ(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-              asView(original));
+    EXPECT_EQ(fileBytes(path), asView(original));
 }
 
 } // namespace
