@@ -143,6 +143,9 @@ void DBGrid::goToField(int field) {
         if (m_source.fieldOfColumn(c) == field)
             column = c;
     }
+    // The record stays where it was: in sight again, should the scroll bar have moved.
+    if (dataSet().currentRow() >= 0)
+        showRow(dataSet().currentRow(), MoveKind::Step);
     if (column >= 0) {
         moveToColumnPosition(horizontalHeader()->visualIndex(column));
         if (cellEditing()) {

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -647,6 +648,34 @@ TEST_F(GridEditingTest, ARequiredFieldInTheViewModeTakesTheFocusAndColumnOnly) {
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(table().state(), State::Insert);
     EXPECT_EQ(table().currentRow(), 0);
+}
+
+TEST_F(GridEditingTest, TheWheelStopsAtARecordThatCannotBePosted) {
+    Directory dir = numberedDirectory(100);
+    dir.fields[kFamili].required = true;
+    openEditing(std::move(dir));
+    press(Qt::Key_Insert);
+    press(Qt::Key_Tab);
+    type(QStringLiteral("X"));
+    const auto wheel = [this] {
+        QWheelEvent event(QPointF(50, 50), grid().viewport()->mapToGlobal(QPointF(50, 50)),
+                          QPoint(), QPoint(0, -120 * 10), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid().viewport(), &event);
+    };
+    wheel();
+    expectError("Field 'Nsa_famili' must have a value");
+    EXPECT_EQ(table().currentRow(), 0);
+    EXPECT_EQ(grid().verticalScrollBar()->value(), 0); // the record back in sight
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->column(), kFamili);
+
+    type(QStringLiteral("Белов"));
+    wheel(); // now it moves, and the grid follows the record set again
+    EXPECT_GT(table().currentRow(), 0);
+    EXPECT_EQ(stored(0, kFamili), "Белов");
+    press(Qt::Key_Down);
+    EXPECT_EQ(grid().currentIndex().row(), table().currentRow());
 }
 
 // The directory goes to a data file and back: every posted change reaches it at the end,
