@@ -67,12 +67,6 @@ public:
     // The current cell's column (logical), kept also while no record is visible.
     int currentColumn() const;
 
-    // Called by the cell editor for the keys it leaves to the grid; true when handled.
-    bool editorKey(QKeyEvent* event);
-    // The first change of the editor's text asks this: starts the change of the record,
-    // false (silently) when the record or the field cannot change.
-    bool startChange();
-
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -117,6 +111,11 @@ private:
     void undo();
 
     // --- grid_editing.cpp
+    // Called by the cell editor for the keys it leaves to the grid; true when handled.
+    bool editorKey(QKeyEvent* event);
+    // The first change of the editor's text asks this: starts the change of the record,
+    // false (silently) when the record or the field cannot change.
+    bool startChange();
     void openEditor(Caret caret);
     // Takes the editor's changed text into the record (nothing while the record is not
     // being changed).
