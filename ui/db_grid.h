@@ -101,6 +101,8 @@ private:
     int currentPosition() const;
 
     // --- grid_keys.cpp
+    // Called by the cell editor for the keys it leaves to the grid; true when handled.
+    bool editorKey(QKeyEvent* event);
     bool editingKey(QKeyEvent* event);
     void stepDown();
     void stepUp();
@@ -111,8 +113,6 @@ private:
     void undo();
 
     // --- grid_editing.cpp
-    // Called by the cell editor for the keys it leaves to the grid; true when handled.
-    bool editorKey(QKeyEvent* event);
     // The first change of the editor's text asks this: starts the change of the record,
     // false (silently) when the record or the field cannot change.
     bool startChange();
