@@ -3,10 +3,12 @@
 #include "data/record_set.h"
 #include "ui/data_source.h"
 #include "ui/grid_cell_delegate.h"
+#include "ui/grid_cell_editor.h"
 #include "ui/grid_headers.h"
 
+#include <QEvent>
 #include <QFontMetrics>
-#include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -56,7 +58,11 @@ DBGrid::DBGrid(DataSource& source, QWidget* parent)
                p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
 
+    m_editor = new GridCellEditor(this);
     connect(&source, &DataSource::currentRecordMoved, this, &DBGrid::placeCurrent);
+    connect(&source, &DataSource::updateRecordRequested, this, &DBGrid::beforePost);
+    connect(titles, &QHeaderView::sectionResized, this, &DBGrid::placeEditor);
+    connect(titles, &QHeaderView::sectionMoved, this, &DBGrid::placeEditor);
     connect(&source, &DataSource::recordStateChanged, this,
             [this] { verticalHeader()->viewport()->update(); });
     // A new view resets the model, and with it the title row; the user's column widths
@@ -73,6 +79,8 @@ DBGrid::DBGrid(DataSource& source, QWidget* parent)
     });
     m_setWasActive = dataSet().active();
 }
+
+DBGrid::~DBGrid() = default;
 
 RecordSet& DBGrid::dataSet() const {
     return m_source.dataSet();
@@ -104,6 +112,8 @@ void DBGrid::setColumnColors(int position, const QColor& background, const QColo
 }
 
 void DBGrid::setOptions(GridOptions options) {
+    // The editor's text stays in the record, still pending.
+    closeEditor(true);
     m_options = options;
     horizontalHeader()->setVisible(options.testFlag(GridOption::Titles));
     verticalHeader()->setVisible(options.testFlag(GridOption::Indicator));
@@ -150,8 +160,7 @@ int DBGrid::visibleRowCount() const {
 }
 
 int DBGrid::currentPosition() const {
-    const int logical = currentIndex().isValid() ? currentIndex().column() : columnAtPosition(0);
-    return horizontalHeader()->visualIndex(logical);
+    return horizontalHeader()->visualIndex(currentColumn());
 }
 
 void DBGrid::setCurrentCell(int row, int logicalColumn) {
@@ -164,8 +173,10 @@ void DBGrid::setCurrentCell(int row, int logicalColumn) {
 }
 
 void DBGrid::placeCurrent(int, int newRow, MoveKind kind) {
-    const int logical = currentIndex().isValid() ? currentIndex().column() : columnAtPosition(0);
-    setCurrentCell(newRow, logical);
+    // Whatever the editor held went into the record before the record set moved; on a
+    // dropped or deleted record it is dropped with it.
+    closeEditor(false);
+    setCurrentCell(newRow, currentColumn());
     if (newRow >= 0)
         showRow(newRow, kind);
     else
@@ -203,6 +214,8 @@ void DBGrid::showRow(int row, MoveKind kind) {
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
+    if (current.isValid())
+        m_lastColumn = current.column();
     // The record set is the one that says which record is current; whatever moved the
     // view's own current row (a reset, the focus coming in) is put right again.
     if (!m_placing && current.isValid() && current.row() != dataSet().currentRow())
@@ -211,107 +224,21 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 
 void DBGrid::moveToColumnPosition(int position) {
     position = std::clamp(position, 0, columnCount() - 1);
-    setCurrentCell(dataSet().currentRow(), columnAtPosition(position));
-    scrollTo(currentIndex());
+    const int logical = columnAtPosition(position);
+    if (logical != currentColumn())
+        closeEditor(true);
+    setCurrentCell(dataSet().currentRow(), logical);
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
 }
 
 void DBGrid::moveColumn(int step) {
     moveToColumnPosition(currentPosition() + step);
 }
 
-bool DBGrid::navigate(QKeyEvent* event) {
-    RecordSet& table = dataSet();
-    if (!table.active())
-        return false;
-    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-    const bool cells = !rowSelect();
-    const int top = verticalScrollBar()->value();
-    const int bottom = std::min(top + visibleRowCount(), table.recordCount()) - 1;
-    switch (event->key()) {
-    case Qt::Key_Up:
-        if (ctrl)
-            table.moveToRow(top);
-        else
-            table.prior();
-        return true;
-    case Qt::Key_Down:
-        if (ctrl)
-            table.moveToRow(bottom);
-        else
-            table.next();
-        return true;
-    case Qt::Key_PageUp:
-        if (ctrl)
-            table.moveToRow(top);
-        else
-            table.moveBy(-visibleRowCount());
-        return true;
-    case Qt::Key_PageDown:
-        if (ctrl)
-            table.moveToRow(bottom);
-        else
-            table.moveBy(visibleRowCount());
-        return true;
-    case Qt::Key_Left:
-        if (cells)
-            moveColumn(-1);
-        else
-            table.prior();
-        return true;
-    case Qt::Key_Right:
-        if (cells)
-            moveColumn(1);
-        else
-            table.next();
-        return true;
-    case Qt::Key_Home:
-        if (cells && !ctrl)
-            moveToColumnPosition(0);
-        else
-            table.first();
-        return true;
-    case Qt::Key_End:
-        if (cells && !ctrl)
-            moveToColumnPosition(columnCount() - 1);
-        else
-            table.last();
-        return true;
-    default:
-        return false;
-    }
-}
-
-void DBGrid::keyPressEvent(QKeyEvent* event) {
-    if (navigate(event)) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-}
-
-void DBGrid::mousePressEvent(QMouseEvent* event) {
-    setFocus(Qt::MouseFocusReason);
-    if (event->button() != Qt::LeftButton)
-        return;
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid())
-        return;
-    if (index.row() != dataSet().currentRow())
-        dataSet().moveToRow(index.row());
-    setCurrentCell(dataSet().currentRow(), index.column());
-}
-
-void DBGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    mousePressEvent(event);
-}
-
-void DBGrid::mouseMoveEvent(QMouseEvent* event) {
-    // Dragging over the rows selects nothing more.
-    event->accept();
-}
-
 void DBGrid::scrollContentsBy(int dx, int dy) {
     QTableView::scrollContentsBy(dx, dy);
+    placeEditor();
     if (m_placing || dy == 0 || !dataSet().active())
         return;
     // The scroll bar and the wheel move through the records: the current record stays
@@ -321,12 +248,12 @@ void DBGrid::scrollContentsBy(int dx, int dy) {
     const int row = dataSet().currentRow();
     if (row < 0)
         return;
-    const bool wasPlacing = std::exchange(m_placing, true);
+    // A move that fails (a record that cannot be posted) leaves the grid following again.
+    const QScopedValueRollback placing(m_placing, true);
     if (row < top)
         dataSet().moveToRow(top);
     else if (row > bottom)
         dataSet().moveToRow(bottom);
-    m_placing = wasPlacing;
 }
 
 bool DBGrid::viewportEvent(QEvent* event) {

@@ -105,7 +105,12 @@ TLambreyaForm::TLambreyaForm(HelpViewer* helpViewer, QWidget* parent)
     suppressToolTips(this);
 }
 
-TLambreyaForm::~TLambreyaForm() = default;
+TLambreyaForm::~TLambreyaForm() {
+    // The grid and its data source follow Table1, a member that is gone before the
+    // window's child objects would be destroyed: they go first.
+    delete DBGrid1;
+    delete DataSource1;
+}
 
 void TLambreyaForm::createComponents() {
     auto* client = new QWidget(this);
