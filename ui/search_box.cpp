@@ -2,6 +2,7 @@
 
 #include "data/cp1251.h"
 #include "search/box_keys.h"
+#include "search/box_text.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -20,14 +21,11 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& input, int&) const override {
-        for (QChar& c : input) {
+        for (const QChar c : input) {
             if (!cp1251::canEncode(c))
                 return Invalid;
-            // A letter whose capital the code page lacks stays as it is.
-            const QChar capital = c.toUpper();
-            if (cp1251::canEncode(capital))
-                c = capital;
         }
+        input = searchBoxCapitals(input);
         return Acceptable;
     }
 };
