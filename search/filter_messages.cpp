@@ -4,14 +4,26 @@
 
 namespace lambreya::filter_messages {
 
+// The messages are built by appending: GCC 12 warns falsely (-Wrestrict) about a literal
+// added to a temporary string in optimised builds.
 std::string invalidCharacter(std::string_view character) {
-    return "Invalid filter expression character: '" + cp1251::toUtf8(character) + "'";
+    std::string message = "Invalid filter expression character: '";
+    message += cp1251::toUtf8(character);
+    message += '\'';
+    return message;
 }
 
 std::string expressionExpected(std::string_view spelling) {
-    const std::string found =
-        spelling.empty() ? std::string("nothing") : "'" + cp1251::toUtf8(spelling) + "'";
-    return "Expression expected but " + found + " found";
+    std::string message = "Expression expected but ";
+    if (spelling.empty()) {
+        message += "nothing";
+    } else {
+        message += '\'';
+        message += cp1251::toUtf8(spelling);
+        message += '\'';
+    }
+    message += " found";
+    return message;
 }
 
 } // namespace lambreya::filter_messages

@@ -17,6 +17,7 @@ int runConvert(const QStringList& args);
 int runExport(const QStringList& args);
 int runImport(const QStringList& args);
 int runInfo(const QStringList& args);
+int runQuery(const QStringList& args);
 
 extern const Command kCommands[];
 extern const std::size_t kCommandCount;

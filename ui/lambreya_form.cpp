@@ -167,11 +167,6 @@ void TLambreyaForm::createSearchBoxes() {
     for (int i = 0; i + 1 < 7; ++i)
         setTabOrder(m_boxes[static_cast<std::size_t>(i)], m_boxes[static_cast<std::size_t>(i + 1)]);
     setTabOrder(Edit7_Prim, DBGrid1);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        auto* box = qobject_cast<SearchBox*>(old);
-        if (box && box->window() == this && now && now->window() == this)
-            Edit1_FamiliExit(box);
-    });
     Edit1_Famili->setFocus();
 }
 

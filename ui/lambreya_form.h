@@ -85,7 +85,7 @@ public:
     void Edit1_FamiliKeyDown(SearchBox* sender, int& key) override;
     void Edit1_FamiliKeyPress(SearchBox* sender, int& key) override;
     void Edit1_FamiliKeyUp(SearchBox* sender, int key) override;
-    void Edit1_FamiliExit(SearchBox* sender);
+    void Edit1_FamiliExit(SearchBox* sender) override;
     void mmFile_PreviewClick();
     void mmFile_ExitClick();
     void mmView_Mode_ViewClick();

@@ -5,6 +5,7 @@
 #include "search/box_keys.h"
 #include "search/filter_text.h"
 #include "search/match_count.h"
+#include "search/search_filter.h"
 
 #include <QLabel>
 
@@ -26,11 +27,9 @@ void TLambreyaForm::ApplySearchFilter() {
         texts[i] = boxText(m_boxes[i]);
         views[i] = texts[i];
     }
-    const std::string filter = searchFilterText(views);
-    Table1.setFiltered(true);
-    if (filter != Table1.filter())
-        Table1.setFilter(filter);
-    Label2->setText(matchCountMessage(static_cast<std::uint64_t>(Table1.recordCount())));
+    const int found = applySearchFilterText(Table1, searchFilterText(views));
+    // Written only when the search got this far: a failure leaves the last message.
+    Label2->setText(matchCountMessage(static_cast<std::uint64_t>(found)));
 }
 
 void TLambreyaForm::Label1Click() {

@@ -2,7 +2,9 @@
 
 #include "data/cp1251.h"
 #include "search/box_keys.h"
+#include "search/box_text.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QValidator>
@@ -19,14 +21,11 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& input, int&) const override {
-        for (QChar& c : input) {
+        for (const QChar c : input) {
             if (!cp1251::canEncode(c))
                 return Invalid;
-            // A letter whose capital the code page lacks stays as it is.
-            const QChar capital = c.toUpper();
-            if (cp1251::canEncode(capital))
-                c = capital;
         }
+        input = searchBoxCapitals(input);
         return Acceptable;
     }
 };
@@ -95,6 +94,7 @@ int SearchBox::typedCharacter(const QKeyEvent* event) {
 }
 
 void SearchBox::keyPressEvent(QKeyEvent* event) {
+    m_pressedElsewhere = false;
     if (m_handlers) {
         int key = virtualKey(event->key());
         m_handlers->Edit1_FamiliKeyDown(this, key);
@@ -125,12 +125,14 @@ void SearchBox::keyPressEvent(QKeyEvent* event) {
 void SearchBox::keyReleaseEvent(QKeyEvent* event) {
     QLineEdit::keyReleaseEvent(event);
     // A held key repeats its character but counts as released once, at the end.
-    if (m_handlers && !event->isAutoRepeat())
+    if (m_handlers && !event->isAutoRepeat() && !m_pressedElsewhere)
         m_handlers->Edit1_FamiliKeyUp(this, virtualKey(event->key()));
 }
 
 void SearchBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
+    if (event->reason() == Qt::ActiveWindowFocusReason)
+        m_pressedElsewhere = true;
     switch (event->reason()) {
     case Qt::TabFocusReason:
     case Qt::BacktabFocusReason:
@@ -143,6 +145,25 @@ void SearchBox::focusInEvent(QFocusEvent* event) {
         // window keeps the selection as it was.
         break;
     }
+}
+
+void SearchBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    switch (event->reason()) {
+    case Qt::ActiveWindowFocusReason:
+        m_pressedElsewhere = true;
+        return;
+    case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason:
+        return;
+    default:
+        m_pressedElsewhere = false;
+        break;
+    }
+    // The control that takes the focus has it already.
+    const QWidget* next = QApplication::focusWidget();
+    if (m_handlers && next && next != this && next->window() == window())
+        m_handlers->Edit1_FamiliExit(this);
 }
 
 } // namespace lambreya

@@ -7,19 +7,27 @@ namespace lambreya {
 class SearchBox;
 
 // The window's handlers that the seven boxes share. A key-down or character handler
-// consumes what it sets to 0.
+// consumes what it sets to 0. The exit handler runs when a box loses the focus to another
+// control of its window.
 class SearchBoxHandlers {
 public:
     virtual ~SearchBoxHandlers() = default;
     virtual void Edit1_FamiliKeyDown(SearchBox* sender, int& key) = 0;
     virtual void Edit1_FamiliKeyPress(SearchBox* sender, int& key) = 0;
     virtual void Edit1_FamiliKeyUp(SearchBox* sender, int key) = 0;
+    virtual void Edit1_FamiliExit(SearchBox* sender) = 0;
 };
 
 // One of the seven search boxes: a single line that turns every letter into a capital,
 // takes only what code page 1251 can hold, selects its whole text when entered other than
 // by a mouse click, and keeps a mark of changes made by the user since the mark was last
 // taken.
+//
+// Its key events go to the window's handlers: a press to the key-down handler, then, for a
+// key that types a character, to the character handler, and only what neither consumed to
+// the box itself; a release (but not the repeats of a held key) to the key-up handler.
+// Losing the focus to another control of the same window (a box or the grid) is its exit;
+// a menu, a popup or another window taking the keyboard is not.
 class SearchBox : public QLineEdit {
     Q_OBJECT
 
@@ -47,10 +55,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int m_tabOrder;
     bool m_modifiedMark = false;
+    // Another window had the keyboard since the last key pressed in this box: a release
+    // coming now belongs to a press made there (the OK of an error box taken by Enter).
+    bool m_pressedElsewhere = false;
     SearchBoxHandlers* m_handlers = nullptr;
 };
 
