@@ -1,6 +1,7 @@
 // The record store at a city's scale: a generated directory of a million records, its
 // stored forms, the filter and the locate, beside SQLite doing the same work.
 #include "bench/bench_reporter.h"
+#include "bench/sqlite_directory.h"
 #include "data/byte_writer.h"
 #include "data/cp1251.h"
 #include "data/data_file.h"
@@ -150,62 +151,18 @@ void memory_1m(benchmark::State& state) {
     }
 }
 
-// SQLite, in memory, the same records in UTF-8 and the same condition: a case-sensitive
-// prefix on the surname, the ids of the matches collected as the view is.
-struct SqliteTable {
-    sqlite3* db = nullptr;
-
-    SqliteTable() {
-        if (sqlite3_open(":memory:", &db) != SQLITE_OK)
-            throw std::runtime_error("sqlite open");
-        exec("CREATE TABLE t(famili TEXT, initsi TEXT, street TEXT, home TEXT, room TEXT, "
-             "tele TEXT, prim TEXT)");
-        exec("BEGIN");
-        sqlite3_stmt* insert = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?,?,?,?)", -1, &insert, nullptr);
-        const Directory& dir = sample().directory;
-        for (RecordId id : dir.order) {
-            for (int f = 0; f < 7; ++f) {
-                const std::string utf8 =
-                    cp1251::toUtf8(dir.columns.value(id, static_cast<std::size_t>(f)));
-                sqlite3_bind_text(insert, f + 1, utf8.data(), static_cast<int>(utf8.size()),
-                                  SQLITE_TRANSIENT);
-            }
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
-        }
-        sqlite3_finalize(insert);
-        exec("COMMIT");
-    }
-    ~SqliteTable() { sqlite3_close(db); }
-
-    void exec(const char* sql) {
-        if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(db));
-    }
-};
-
+// SQLite, in memory, the same records and the same condition: a case-sensitive prefix on
+// the surname, the ids of the matches collected as the view is.
 void sqlite_filter_1m_ms(benchmark::State& state) {
-    static SqliteTable sqlite;
-    sqlite3_stmt* query = nullptr;
-    sqlite3_prepare_v2(sqlite.db, "SELECT rowid FROM t WHERE famili GLOB ?", -1, &query, nullptr);
-    const char* patterns[] = {"ИВ*", "ПЕ*"};
+    static SqliteDirectory sqlite(sample().directory);
+    sqlite3_stmt* query = sqlite.prepare("SELECT rowid FROM t WHERE famili GLOB ?");
+    const std::vector<std::string> patterns[] = {{"ИВ*"}, {"ПЕ*"}};
     std::vector<std::int64_t> view;
     int i = 0;
-    for (auto _ : state) {
-        view.clear();
-        sqlite3_bind_text(query, 1, patterns[i++ % 2], -1, SQLITE_STATIC);
-        while (sqlite3_step(query) == SQLITE_ROW)
-            view.push_back(sqlite3_column_int64(query, 0));
-        sqlite3_reset(query);
-    }
-    view.clear();
-    sqlite3_bind_text(query, 1, patterns[0], -1, SQLITE_STATIC);
-    while (sqlite3_step(query) == SQLITE_ROW)
-        view.push_back(sqlite3_column_int64(query, 0));
-    sqlite3_reset(query);
+    for (auto _ : state)
+        sqlite.collect(query, patterns[i++ % 2], view);
+    sqlite.collect(query, patterns[0], view);
     state.counters["sqlite_matches"] = static_cast<double>(view.size());
-    sqlite3_finalize(query);
 }
 
 constexpr int kRepetitions = 5;
