@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/record_set.h"
+#include "search/box_keys.h"
 #include "search/filter_compiler.h"
 #include "ui/search_box.h"
 
@@ -106,6 +107,8 @@ private:
     void ApplySearchFilter();
     void FocusNextSearchBox(SearchBox* box);
     void FocusPreviousSearchBox(SearchBox* box);
+    // Carries out what a key in a search box calls for.
+    void actOnBoxKey(SearchBox* sender, BoxKeyAction action);
 
     void createComponents();
     void createSearchBoxes();

@@ -44,7 +44,20 @@ void TLambreyaForm::Edit1_FamiliExit(SearchBox* sender) {
 void TLambreyaForm::Edit1_FamiliKeyDown(SearchBox* sender, int& key) {
     const BoxKeyState state{sender->wholeTextSelected(), Table1.bof(), Table1.eof(), viewMode()};
     const BoxKeyDecision decision = searchBoxKeyDown(key, state);
-    switch (decision.action) {
+    actOnBoxKey(sender, decision.action);
+    if (decision.consumed)
+        key = 0;
+}
+
+void TLambreyaForm::Edit1_FamiliKeyPress(SearchBox* sender, int& key) {
+    const BoxKeyDecision decision = searchBoxKeyPress(key, sender->text().isEmpty());
+    actOnBoxKey(sender, decision.action);
+    if (decision.consumed)
+        key = 0;
+}
+
+void TLambreyaForm::actOnBoxKey(SearchBox* sender, BoxKeyAction action) {
+    switch (action) {
     case BoxKeyAction::FocusPreviousBox:
         FocusPreviousSearchBox(sender);
         break;
@@ -66,30 +79,11 @@ void TLambreyaForm::Edit1_FamiliKeyDown(SearchBox* sender, int& key) {
         sender->selectAll();
         break;
     case BoxKeyAction::CloseWindow:
+        close();
+        break;
     case BoxKeyAction::None:
         break;
     }
-    if (decision.consumed)
-        key = 0;
-}
-
-void TLambreyaForm::Edit1_FamiliKeyPress(SearchBox* sender, int& key) {
-    const BoxKeyDecision decision = searchBoxKeyPress(key, sender->text().isEmpty());
-    switch (decision.action) {
-    case BoxKeyAction::FocusPreviousBox:
-        FocusPreviousSearchBox(sender);
-        break;
-    case BoxKeyAction::FocusNextBox:
-        FocusNextSearchBox(sender);
-        break;
-    case BoxKeyAction::CloseWindow:
-        close();
-        break;
-    default:
-        break;
-    }
-    if (decision.consumed)
-        key = 0;
 }
 
 void TLambreyaForm::Edit1_FamiliKeyUp(SearchBox* sender, int key) {

@@ -1,5 +1,6 @@
 #include "form_fixture.h"
 
+#include "../data/directory_fixture.h"
 #include "data/cp1251.h"
 
 #include <QKeyEvent>
@@ -8,16 +9,7 @@
 namespace lambreya::test {
 
 Directory directoryOf(std::initializer_list<std::vector<std::string>> rows) {
-    Directory dir;
-    dir.fields = standardDirectoryFields();
-    dir.columns = ColumnStore(dir.fields.size());
-    for (const auto& row : rows) {
-        const RecordId id = dir.columns.add();
-        for (std::size_t f = 0; f < row.size(); ++f)
-            dir.columns.set(id, f, cp(row[f]));
-        dir.order.push_back(id);
-    }
-    return dir;
+    return makeDirectory(rows);
 }
 
 Directory numberedDirectory(int count) {
