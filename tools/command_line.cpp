@@ -12,18 +12,18 @@
 
 namespace lambreya::tools {
 
-Arguments::Arguments(const QStringList& args, const OptionSpec& spec) {
+Arguments::Arguments(const QStringList& args, const OptionSpec& known) {
     auto listed = [](const std::vector<std::string>& names, const std::string& name) {
         return std::find(names.begin(), names.end(), name) != names.end();
     };
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         const std::string name = arg.toStdString();
-        if (listed(spec.withValue, name)) {
+        if (listed(known.withValue, name)) {
             if (i + 1 >= args.size())
                 throw Error("Параметру " + name + " нужно значение");
             m_values[name].append(args[++i]);
-        } else if (listed(spec.flags, name)) {
+        } else if (listed(known.flags, name)) {
             m_values[name];
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             throw Error("Неизвестный параметр " + arg.toStdString() + " (см. --help)");

@@ -24,7 +24,7 @@ struct OptionSpec {
 class Arguments {
 public:
     // Throws Error for an unknown option or a value option at the end.
-    Arguments(const QStringList& args, const OptionSpec& spec);
+    Arguments(const QStringList& args, const OptionSpec& known);
 
     const QStringList& positional() const { return m_positional; }
     bool has(const std::string& name) const { return m_values.contains(name); }
