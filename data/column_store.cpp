@@ -196,13 +196,4 @@ std::size_t ColumnStore::findFirst(const Condition& condition, std::span<const R
     return found;
 }
 
-std::size_t ColumnStore::memoryUsage() const {
-    std::size_t total = 0;
-    for (const Column& c : m_columns) {
-        total +=
-            c.arena.capacity() + c.offset.capacity() * sizeof(std::uint32_t) + c.length.capacity();
-    }
-    return total;
-}
-
 } // namespace lambreya

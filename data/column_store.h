@@ -54,9 +54,6 @@ public:
 
     bool passes(const Condition& condition, RecordId id) const;
 
-    // Bytes held in memory by the values and their bookkeeping.
-    std::size_t memoryUsage() const;
-
 private:
     static constexpr std::uint8_t kLongValue = 255;
 

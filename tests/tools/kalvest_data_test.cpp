@@ -2,12 +2,14 @@
 #include "tools/csv.h"
 #include "tools/directory_generator.h"
 
+#include "../data/directory_fixture.h"
 #include "data/stored_form.h"
 #include "test_text.h"
-#include "../data/directory_fixture.h"
 
+#include "run_kalvest_data.h"
+#include "test_files.h"
 #include <QFile>
-#include <QProcess>
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,32 +21,18 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-struct ProcessResult {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::ProcessResult;
 
 class KalvestDataTest : public ::testing::Test {
 protected:
-    ProcessResult kalvestData(const QStringList& args) {
-        QProcess process;
-        process.start(QStringLiteral(LAMBREYA_BINARY_DIR "/bin/kalvest-data"), args);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
-    }
+    static ProcessResult kalvestData(const QStringList& args) { return test::runKalvestData(args); }
 
     QString path(const char* name) const { return folder.filePath(QString::fromUtf8(name)); }
     QString path(const QString& name) const { return folder.filePath(name); }
 
-    std::string read(const char* name) const {
-        std::ifstream in(path(name).toStdString(), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
+    std::string read(const char* name) const { return test::readAll(path(name)); }
     void write(const char* name, const std::string& bytes) const {
-        std::ofstream(path(name).toStdString(), std::ios::binary) << bytes;
+        test::writeAll(path(name), bytes);
     }
 
     QTemporaryDir folder;

@@ -3,7 +3,7 @@
 #include "data/stored_form.h"
 #include "test_text.h"
 
-#include <QProcess>
+#include "run_kalvest_data.h"
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -15,11 +15,7 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-struct QueryRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using QueryRun = test::ProcessResult;
 
 class QueryCommandTest : public ::testing::Test {
 protected:
@@ -46,11 +42,7 @@ protected:
     QueryRun query(QStringList args) {
         args.prepend(folder.filePath(u"city.cds"_s));
         args.prepend(u"query"_s);
-        QProcess process;
-        process.start(QStringLiteral(LAMBREYA_BINARY_DIR "/bin/kalvest-data"), args);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
+        return test::runKalvestData(args);
     }
 
     QTemporaryDir folder;
