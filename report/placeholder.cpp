@@ -1,3 +1,0 @@
-// Placeholder until the module has sources of its own.
-namespace lambreya {
-}
