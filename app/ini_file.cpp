@@ -1,13 +1,14 @@
 #include "app/ini_file.h"
 
+#include "app/file_permissions.h"
 #include "app/profile_values.h"
 #include "data/cp1251.h"
 #include "data/error.h"
+#include "data/file_writing.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -265,30 +266,15 @@ void checkWritable(const QString& path) {
         return;
     if (info.isDir())
         failWrite(path, QStringLiteral("это папка"));
-    // The owner, group and other bits as the file system keeps them; WriteUser would tell what
-    // this process may do, which for a privileged user is always yes.
-    constexpr QFile::Permissions kAnyWrite =
-        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (!info.isWritable() || !(info.permissions() & kAnyWrite))
+    if (!isMarkedWritable(info))
         failWrite(path, QStringLiteral("файл только для чтения"));
 }
 
+// Rewritten so that the file stays the same file: its owner, group, mode and hard links.
 void store(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // A folder that refuses new files but holds a writable settings file still lets the
-    // file be rewritten in place.
-    file.setDirectWriteFallback(true);
-    // Unbuffered, so that a short write (a full disk) shows here instead of vanishing in
-    // a buffer flush that reports success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        failWrite(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        failWrite(path, reason);
-    }
-    if (!file.commit())
-        failWrite(path, file.errorString());
+    const std::string_view content(bytes.constData(), std::size_t(bytes.size()));
+    if (const std::optional<QString> reason = writeWholeFile(path, content, Rewrite::KeepFile))
+        failWrite(path, *reason);
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #include "app/settings_paths.h"
 
-#include <QDir>
-#include <QStringList>
+#include "app/file_permissions.h"
+#include "data/case_blind_file.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <optional>
 
@@ -40,33 +43,6 @@ QString savePathFor(QStringView programFile) {
     return programFile.left(stemLength).toString() + QStringLiteral(".INI");
 }
 
-std::optional<QString> findCaseBlind(const QString& path) {
-    const qsizetype folderLen = folderLength(path);
-    const QString name = path.mid(folderLen);
-    if (name.isEmpty())
-        return std::nullopt;
-    const QDir dir(folderLen > 0 ? path.left(folderLen) : QStringLiteral("."));
-    if (!dir.exists())
-        return std::nullopt;
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
-    std::optional<QString> best;
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        if (entry == name)
-            return path;
-        if (!best || entry < *best)
-            best = entry;
-    }
-    if (!best)
-        return std::nullopt;
-    return path.left(folderLen) + *best;
-}
-
-QString matchCaseBlind(const QString& path) {
-    return findCaseBlind(path).value_or(path);
-}
-
 QString settingsReadPath(const QString& programFile) {
     return matchCaseBlind(readPathFor(programFile));
 }
@@ -79,6 +55,25 @@ QString settingsSavePath(const QString& programFile) {
             return *std::move(existing);
     }
     return matchCaseBlind(save);
+}
+
+SettingsPlace settingsPlace(const QString& programFile) {
+    const QString folder = programFile.left(folderLength(programFile));
+    if (findCaseBlind(readPathFor(programFile)) ||
+        isMarkedWritable(QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder)))
+        return {settingsReadPath(programFile), settingsSavePath(programFile), false};
+    const QString user = userSettingsPath();
+    return {user, user, true};
+}
+
+QString userSettingsPath() {
+    return matchCaseBlind(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                          QStringLiteral("/lambreya/") + kReadFileName.toString());
+}
+
+QString userDirectoryPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/lambreya/kalvest.cds");
 }
 
 } // namespace lambreya::settings_paths

@@ -22,15 +22,6 @@ QString readPathFor(QStringView programFile);
 // touches no file.
 QString savePathFor(QStringView programFile);
 
-// The existing file in path's folder whose name equals path's name without regard to
-// letter case, so that names behave as on a file system that ignores case. An exact match
-// is preferred; among several other matches the name that sorts first by character codes
-// wins. Empty without a match or when the folder cannot be listed.
-std::optional<QString> findCaseBlind(const QString& path);
-
-// findCaseBlind, or the path as it is when no such file exists.
-QString matchCaseBlind(const QString& path);
-
 // The paths the program uses: readPathFor and savePathFor matched against the files in the
 // program's folder. When the save name differs from "KALVEST.INI" only in letter case, the
 // two name one file: an existing file the settings are read from, so that a program file
@@ -38,5 +29,24 @@ QString matchCaseBlind(const QString& path);
 // such a file the save name is used as it is, and the next reading finds it.
 QString settingsReadPath(const QString& programFile);
 QString settingsSavePath(const QString& programFile);
+
+// Where the settings are read from and saved to.
+struct SettingsPlace {
+    QString readPath;
+    QString savePath;
+    // True for the user's own settings file: the program's folder holds no settings file
+    // and cannot be written, as after a system-wide installation.
+    bool inUserFolder = false;
+};
+
+// The paths above where the program's folder holds a file named "KALVEST.INI" in any
+// letter case or can be written; otherwise userSettingsPath() for both.
+SettingsPlace settingsPlace(const QString& programFile);
+
+// $XDG_CONFIG_HOME/lambreya/KALVEST.INI (~/.config by default), matched case-blind.
+QString userSettingsPath();
+// The directory a first start with the user's own settings creates:
+// $XDG_DATA_HOME/lambreya/kalvest.cds (~/.local/share by default).
+QString userDirectoryPath();
 
 } // namespace lambreya::settings_paths

@@ -6,9 +6,46 @@
 #include "app/settings_keys.h"
 #include "app/settings_paths.h"
 
+#include "data/byte_writer.h"
+#include "data/case_blind_file.h"
+#include "data/columns_builder.h"
+#include "data/data_file.h"
+#include "data/stored_form.h"
+
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 
 namespace lambreya {
+namespace {
+
+[[noreturn]] void failFirstStart(const QString& path) {
+    throw Error("Не могу создать папку " + QDir::toNativeSeparators(path).toStdString());
+}
+
+// A first start with the user's own settings: the settings file is created naming a
+// directory of the user's own, which starts empty, so that the program opens instead of
+// failing on a data file nobody named.
+void prepareUserSettings(const QString& settingsPath) {
+    if (QFileInfo::exists(settingsPath))
+        return;
+    const QString data = settings_paths::userDirectoryPath();
+    for (const QString& file : {settingsPath, data}) {
+        const QString folder = QFileInfo(file).absolutePath();
+        if (!QDir().mkpath(folder))
+            failFirstStart(folder);
+    }
+    if (!findCaseBlind(data)) {
+        Directory empty;
+        empty.fields = standardDirectoryFields();
+        ColumnsBuilder(empty.fields.size()).finish(empty);
+        writeDataFile(data, asView(storeDirectory(empty, storedFormForName(data))));
+    }
+    const auto table = settingsKeyName(SettingsKey::TableName);
+    IniFile(settingsPath).writeText(table.section, table.key, data);
+}
+
+} // namespace
 
 ShellForm::ShellForm(QString programFile, HelpViewer* helpViewer, KeyboardLayouts& keyboard,
                      QWidget* parent)
@@ -17,9 +54,12 @@ ShellForm::ShellForm(QString programFile, HelpViewer* helpViewer, KeyboardLayout
     , m_keyboard(keyboard) {}
 
 void ShellForm::FormCreate() {
-    SettingsSavePath = settings_paths::settingsSavePath(m_programFile);
+    const settings_paths::SettingsPlace place = settings_paths::settingsPlace(m_programFile);
+    SettingsSavePath = place.savePath;
     try {
-        LoadSettings(settings_paths::settingsReadPath(m_programFile));
+        if (place.inUserFolder)
+            prepareUserSettings(place.readPath);
+        LoadSettings(place.readPath);
     } catch (...) {
         showLoadSettingsWarning();
     }

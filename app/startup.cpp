@@ -8,6 +8,7 @@
 #include "app/termination.h"
 #include "app/translations.h"
 #include "ui/help_viewer.h"
+#include "ui/window_icon.h"
 
 namespace lambreya {
 
@@ -50,13 +51,15 @@ void Program::finish() {
 }
 
 int runProgram(int& argc, char** argv) {
+    // A maximised start does not apply: the window has a fixed size and no maximise button.
+    const bool minimised = startsIconic(argc, argv);
     LambreyaApplication app(argc, argv);
     QCoreApplication::setApplicationName(kApplicationTitle.toString());
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.lambreya.Lambreya"));
+    QApplication::setWindowIcon(lambreyaIcon());
     loadRussianTranslations();
     Program program(QCoreApplication::applicationFilePath());
-    // The desktop's request to start minimised is the X convention "-iconic". A maximised
-    // start does not apply: the window has a fixed size and no maximise button.
-    program.start(QCoreApplication::arguments().contains(QStringLiteral("-iconic")));
+    program.start(minimised);
     const int status = program.run();
     program.finish();
     return status;

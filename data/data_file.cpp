@@ -1,11 +1,11 @@
 #include "data/data_file.h"
 
 #include "data/error.h"
+#include "data/file_writing.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace lambreya {
 namespace {
@@ -44,25 +44,8 @@ std::optional<Bytes> readDataFile(const QString& path, const QString& shownName)
 }
 
 void writeDataFile(const QString& path, std::string_view bytes) {
-    QSaveFile file(path);
-    // Unbuffered, so that a short write (a full disk) is seen here and not lost in a
-    // buffer flush that reports success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        failWrite(path, file.errorString());
-    const char* data = bytes.data();
-    qint64 left = static_cast<qint64>(bytes.size());
-    while (left > 0) {
-        const qint64 n = file.write(data, left);
-        if (n <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            failWrite(path, reason);
-        }
-        data += n;
-        left -= n;
-    }
-    if (!file.commit())
-        failWrite(path, file.errorString());
+    if (const std::optional<QString> reason = writeWholeFile(path, bytes, Rewrite::Replace))
+        failWrite(path, *reason);
 }
 
 } // namespace lambreya

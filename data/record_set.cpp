@@ -1,6 +1,7 @@
 #include "data/record_set.h"
 
 #include "data/byte_writer.h"
+#include "data/case_blind_file.h"
 #include "data/cp1251.h"
 #include "data/data_file.h"
 #include "data/error.h"
@@ -72,7 +73,7 @@ void RecordSet::open() {
     if (active())
         return;
     const QString path =
-        m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absoluteFilePath();
+        m_fileName.isEmpty() ? QString() : matchCaseBlind(QFileInfo(m_fileName).absoluteFilePath());
     std::optional<Bytes> bytes = path.isEmpty() ? std::nullopt : readDataFile(path, m_fileName);
     if (!bytes || bytes->empty())
         fail("Missing data provider or data packet");

@@ -57,6 +57,18 @@ QVariant DataSource::data(const QModelIndex& index, int role) const {
     return cp1251::toUnicode(m_dataSet.rowText(index.row(), field));
 }
 
+void DataSource::setColumnTitles(QStringList titles) {
+    m_titles = std::move(titles);
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+QVariant DataSource::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < m_titles.size())
+        return m_titles[section];
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
 void DataSource::viewReset() {
     beginResetModel();
     mapFields();

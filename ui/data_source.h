@@ -34,9 +34,14 @@ public:
     // The record set's field index of a column; -1 when the set has no such field.
     int fieldOfColumn(int column) const;
 
+    // The titles the grid shows above the columns, which the model gives as its header data
+    // so that assistive technology reads them too.
+    void setColumnTitles(QStringList titles);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 Q_SIGNALS:
     // The record set's current record moved; the grid places it on screen.
@@ -58,6 +63,7 @@ private:
 
     RecordSet& m_dataSet;
     QStringList m_fieldNames;
+    QStringList m_titles;
     std::vector<int> m_fields;
     bool m_autoEdit = false;
 };

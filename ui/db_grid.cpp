@@ -88,6 +88,10 @@ RecordSet& DBGrid::dataSet() const {
 
 void DBGrid::setColumns(std::vector<GridColumn> columns) {
     m_columns = std::move(columns);
+    QStringList titles;
+    for (const GridColumn& c : m_columns)
+        titles << c.title;
+    m_source.setColumnTitles(titles);
     applyColumnWidths();
     viewport()->update();
     horizontalHeader()->viewport()->update();
@@ -213,7 +217,13 @@ void DBGrid::showRow(int row, MoveKind kind) {
 }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QTableView::currentChanged(current, previous);
+    // The table view tells assistive technology that the new current cell has the focus.
+    // While the focus is elsewhere, in a search box that moves the current record, that
+    // would take the user's attention away from the box: only the view's own part is run.
+    if (hasFocus())
+        QTableView::currentChanged(current, previous);
+    else
+        QAbstractItemView::currentChanged(current, previous);
     if (current.isValid())
         m_lastColumn = current.column();
     // The record set is the one that says which record is current; whatever moved the

@@ -1,13 +1,14 @@
 #include "ui/help_viewer.h"
 
+#include "data/case_blind_file.h"
 #include "data/error.h"
 #include "ui/help_file.h"
-#include "ui/help_locate.h"
 #include "ui/help_topic_window.h"
 #include "ui/help_topics_window.h"
 #include "ui/no_tooltips.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QScreen>
 #include <QWidget>
 
@@ -89,11 +90,13 @@ QString HelpViewer::load(const QString& helpFileName) {
     m_file.reset();
     if (helpFileName.isEmpty()) {
         notice = QStringLiteral("Не задано имя файла справки.");
-    } else if (const QString path = findFileCaseBlind(helpFolder(), helpFileName); path.isEmpty()) {
+    } else if (const std::optional<QString> path =
+                   findCaseBlind(QDir(helpFolder()).filePath(helpFileName));
+               !path) {
         notice = QStringLiteral("Файл справки %1 не найден.").arg(helpFileName);
     } else {
         try {
-            m_file = std::make_shared<const HelpFile>(HelpFile::load(path));
+            m_file = std::make_shared<const HelpFile>(HelpFile::load(*path));
         } catch (const Error& error) {
             notice = sentence(QString::fromStdString(error.what()));
         }

@@ -5,7 +5,9 @@
 #include "ui/help_context.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"
+#include "ui/menu_help.h"
 #include "ui/no_tooltips.h"
+#include "ui/window_icon.h"
 #include "ui/window_parts.h"
 
 #include <QActionGroup>
@@ -92,6 +94,7 @@ TLambreyaForm::TLambreyaForm(HelpViewer* helpViewer, QWidget* parent)
     , m_helpViewer(helpViewer) {
     setObjectName(QStringLiteral("LambreyaForm"));
     setWindowTitle(QStringLiteral("Ламбрея"));
+    setWindowIcon(lambreyaIcon());
     // A single border, a system menu and a minimise button; no maximise, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -237,6 +240,8 @@ void TLambreyaForm::createMenu() {
     for (QAction* a : {mmFile_Preview, mmFile_Exit, mmView_Mode_View, mmView_Mode_Edit,
                        mmOptions_InstantSearch, mmHelp_Contents})
         a->setShortcutContext(Qt::WindowShortcut);
+    // No menu item has a help context: help on one asks for topic 0.
+    installMenuHelp(bar, [this] { m_helpViewer->showContext(kHelpFile, 0, this); });
 }
 
 bool TLambreyaForm::viewMode() const {

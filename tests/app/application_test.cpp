@@ -5,8 +5,11 @@
 #include "app/lambreya_application.h"
 
 #include "data/error.h"
+#include "ui/lambreya_form.h"
 
 #include <QEvent>
+#include <QScreen>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -98,12 +101,41 @@ TEST(KeyboardLayer, OffscreenRemembersTheLastIdentifier) {
     EXPECT_EQ(createX11KeyboardLayouts(), nullptr);
 }
 
+TEST(CommandLine, QtsOwnOptionsDoNotActAndTheWindowStaysCentred) {
+    EXPECT_EQ(QCoreApplication::arguments().size(), 1);
+    EXPECT_TRUE(QGuiApplication::isLeftToRight());
+    EXPECT_NE(QApplication::style()->name(), QStringLiteral("windows"));
+    EXPECT_TRUE(QApplication::styleSheet().isEmpty());
+    TLambreyaForm form(nullptr);
+    form.show();
+    EXPECT_TRUE(form.isLeftToRight());
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    EXPECT_EQ(form.frameGeometry().left(), (desktop.width() - form.frameGeometry().width()) / 2);
+    EXPECT_EQ(form.size(), form.minimumSize());
+}
+
+TEST(CommandLine, OnlyTheMinimisedStartIsRead) {
+    const char* iconic[] = {"Kalvest", "-geometry", "10x10", "-iconic"};
+    const char* plain[] = {"Kalvest", "-style", "iconic", "--iconic"};
+    EXPECT_TRUE(startsIconic(4, const_cast<char**>(iconic)));
+    EXPECT_FALSE(startsIconic(4, const_cast<char**>(plain)));
+    EXPECT_FALSE(startsIconic(1, const_cast<char**>(plain)));
+}
+
 } // namespace
 } // namespace lambreya
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    lambreya::LambreyaApplication app(argc, argv);
+    // Options Qt would take for itself if it were given them.
+    std::vector<char*> args(argv, argv + argc);
+    static char options[][24] = {"-reverse", "-style", "windows", "-qwindowgeometry",
+                                 "200x100+3+4", "-stylesheet", "nonexistent.qss"};
+    std::ptrdiff_t at = 1;
+    for (char* option : options)
+        args.insert(args.begin() + at++, option);
+    int count = static_cast<int>(args.size());
+    lambreya::LambreyaApplication app(count, args.data());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 
 namespace lambreya {
@@ -140,6 +142,128 @@ TEST_F(ShellTest, AReadOnlySettingsFileGivesTheSaveWarning) {
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0], saveSettingsWarningBox());
     EXPECT_EQ(m_boxes[0].text, QStringLiteral("Не могу сохранить настройки!"));
+}
+
+TEST_F(ShellTest, SavingKeepsTheSettingsFilesOwnerModeAndHardLinks) {
+    writeSettings(QStringLiteral("KALVEST.INI"));
+    const QString settings = path(QStringLiteral("KALVEST.INI"));
+    const QString link = path(QStringLiteral("shared.ini"));
+    std::filesystem::create_hard_link(settings.toStdString(), link.toStdString());
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(settings, mode));
+    ShellForm form(path(QStringLiteral("Kalvest")), nullptr, m_keyboard);
+    form.FormCreate();
+    form.mmOptions_InstantSearchClick();
+    form.FormClose();
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_NE(readAll(link).find("InstantSearch=1"), std::string::npos); // still one file
+    EXPECT_EQ(QFileInfo(settings).permissions() & 0x0FFF, mode & 0x0FFF);
+
+    // A file without other links is replaced, and gets its owner and group back.
+    QFile::remove(link);
+    const QFileInfo before(settings);
+    form.FormClose();
+    const QFileInfo after(settings);
+    EXPECT_EQ(after.ownerId(), before.ownerId());
+    EXPECT_EQ(after.groupId(), before.groupId());
+    EXPECT_EQ(after.permissions() & 0x0FFF, mode & 0x0FFF);
+}
+
+TEST_F(ShellTest, TheDataFileIsFoundWhateverTheLetterCaseOfItsName) {
+    writeAll(path(QStringLiteral("KALVEST.INI")),
+             "[Data]\nTableName=" + path(QStringLiteral("CITY.CDS")).toStdString() + "\n");
+    ShellForm form(path(QStringLiteral("Kalvest")), nullptr, m_keyboard);
+    form.FormCreate();
+    EXPECT_TRUE(form.Table1.active());
+    EXPECT_EQ(form.Table1.recordCount(), 40);
+    changeFirstRecord(form.Table1);
+    form.Table1.close();
+    // Written back to the file that was read, not to a second one.
+    EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("*.cds"), QStringLiteral("*.CDS")},
+                                           QDir::Files),
+              QStringList{QStringLiteral("city.cds")});
+    const Directory dir = parseDirectory(readAll(dataFile()));
+    EXPECT_EQ(test::utf8(dir.columns.value(dir.order.front(), 0)), "ЗАХАРОВ");
+}
+
+// A settings file in code page 1251 whose bytes also read as UTF-8: "ЛЁ" is CB A8.
+TEST_F(ShellTest, DISABLED_ACodePage1251SettingsFileOpensItsDataFile) {
+    const QString data = path(QStringLiteral("ЛЁ.cds"));
+    ASSERT_TRUE(QFile::copy(dataFile(), data));
+    writeAll(path(QStringLiteral("KALVEST.INI")),
+             "[Data]\nTableName=" + m_dir.path().toStdString() + "/\xCB\xA8.cds\n");
+    ShellForm form(path(QStringLiteral("Kalvest")), nullptr, m_keyboard);
+    form.FormCreate();
+    EXPECT_EQ(form.Table1.fileName(), data);
+    EXPECT_TRUE(form.Table1.active());
+}
+
+// The program installed system-wide: its folder holds no settings and cannot be written.
+class UserFolderTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        for (const char* name : {"program", "config", "share"})
+            QDir(m_dir.path()).mkdir(QString::fromLatin1(name));
+        QFile::setPermissions(path(QStringLiteral("program")),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        m_config = qgetenv("XDG_CONFIG_HOME");
+        m_data = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_HOME", path(QStringLiteral("share")).toUtf8());
+    }
+    void TearDown() override {
+        QFile::setPermissions(path(QStringLiteral("program")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+        qputenv("XDG_CONFIG_HOME", m_config);
+        qputenv("XDG_DATA_HOME", m_data);
+        ShellTest::TearDown();
+    }
+    QString program() const { return path(QStringLiteral("program/Kalvest")); }
+    QString userSettings() const { return path(QStringLiteral("config/lambreya/KALVEST.INI")); }
+
+    QByteArray m_config;
+    QByteArray m_data;
+};
+
+TEST_F(UserFolderTest, AFirstStartOpensAnEmptyDirectoryOfItsOwnAndSavesThere) {
+    {
+        ShellForm form(program(), nullptr, m_keyboard);
+        form.FormCreate();
+        EXPECT_TRUE(m_boxes.empty());
+        EXPECT_TRUE(form.Table1.active());
+        EXPECT_EQ(form.Table1.recordCount(), 0);
+        EXPECT_EQ(form.settingsSavePath(), userSettings());
+        changeFirstRecord(form.Table1); // the first record of an empty set: a new one
+        form.mmOptions_InstantSearchClick();
+        form.FormClose();
+        form.Table1.close();
+    }
+    const QString data = path(QStringLiteral("share/lambreya/kalvest.cds"));
+    EXPECT_EQ(readAll(userSettings()), "[Data]\nTableName=" + data.toStdString() +
+                                           "\n[Options]\nInstantSearch=1\n[Keyboard]\n"
+                                           "Layout=68748313\n");
+    EXPECT_TRUE(QDir(path(QStringLiteral("program"))).isEmpty());
+
+    ShellForm again(program(), nullptr, m_keyboard);
+    again.FormCreate();
+    EXPECT_TRUE(again.mmOptions_InstantSearch->isChecked());
+    EXPECT_EQ(again.Table1.recordCount(), 1);
+}
+
+TEST_F(UserFolderTest, SettingsBesideTheProgramAreStillTheOnesUsed) {
+    QFile::setPermissions(path(QStringLiteral("program")), QFileDevice::ReadOwner |
+                                                             QFileDevice::WriteOwner |
+                                                             QFileDevice::ExeOwner);
+    writeSettings(QStringLiteral("program/kalvest.ini"));
+    QFile::setPermissions(path(QStringLiteral("program")),
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    ShellForm form(program(), nullptr, m_keyboard);
+    form.FormCreate();
+    EXPECT_EQ(form.Table1.recordCount(), 40);
+    EXPECT_EQ(form.settingsSavePath(), path(QStringLiteral("program/kalvest.ini")));
+    EXPECT_FALSE(QFile::exists(userSettings()));
 }
 
 // Runs the program on the temporary folder until `end` ends it.

@@ -1,7 +1,7 @@
 #include "data/error.h"
 #include "ui/help_file.h"
 #include "ui/help_html.h"
-#include "ui/help_locate.h"
+#include "data/case_blind_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -235,22 +235,22 @@ TEST(HelpHtmlTest, EscapesTextAndLinksTopicsByNumber) {
 TEST(HelpLocateTest, FindsTheFileWhateverTheLetterCase) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString name = QStringLiteral("Kalvest.hlp");
-    EXPECT_EQ(findFileCaseBlind(dir.path(), name), QString());
+    const QString name = dir.filePath(QStringLiteral("Kalvest.hlp"));
+    EXPECT_EQ(findCaseBlind(name), std::nullopt);
 
-    QDir(dir.path()).mkdir(name); // a folder of that name is no file
-    EXPECT_EQ(findFileCaseBlind(dir.path(), name), QString());
+    QDir(dir.path()).mkdir(QStringLiteral("Kalvest.hlp")); // a folder of that name is no file
+    EXPECT_EQ(findCaseBlind(name), std::nullopt);
 
     QFile upper(dir.filePath(QStringLiteral("KALVEST.HLP")));
     ASSERT_TRUE(upper.open(QIODevice::WriteOnly));
     upper.close();
-    EXPECT_EQ(findFileCaseBlind(dir.path(), name), upper.fileName());
+    EXPECT_EQ(findCaseBlind(name), upper.fileName());
 
-    QDir(dir.path()).rmdir(name);
-    QFile exact(dir.filePath(name));
+    QDir(dir.path()).rmdir(QStringLiteral("Kalvest.hlp"));
+    QFile exact(name);
     ASSERT_TRUE(exact.open(QIODevice::WriteOnly));
     exact.close();
-    EXPECT_EQ(findFileCaseBlind(dir.path(), name), exact.fileName());
+    EXPECT_EQ(findCaseBlind(name), exact.fileName());
 }
 
 } // namespace

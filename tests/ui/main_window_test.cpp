@@ -5,7 +5,10 @@
 #include "ui/help_topic_window.h"
 #include "ui/help_topics_window.h"
 #include "ui/search_box.h"
+#include "ui/window_icon.h"
 #include "ui/window_parts.h"
+
+#include <QAccessible>
 
 #include <QActionGroup>
 #include <QHeaderView>
@@ -348,6 +351,89 @@ TEST_F(MainWindowTest, TheGridFollowsTheRecordSetAndAClickMovesIt) {
     QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(table().currentRow(), 996);
     EXPECT_EQ(grid().currentIndex().row(), 996);
+}
+
+TEST_F(MainWindowTest, F1OnAHighlightedMenuItemAsksForTopicZero) {
+    openWindow(numberedDirectory(3));
+    QMenuBar* bar = form().menuBar();
+    for (QMenu* menu : {form().mmFile, form().mmView_Mode}) {
+        m_help.quit();
+        bar->setActiveAction(form().mmFile->menuAction());
+        if (menu == form().mmView_Mode) {
+            bar->setActiveAction(form().mmView->menuAction());
+            form().mmView->setActiveAction(form().mmView_Mode->menuAction());
+            form().mmView_Mode->popup(QPoint(40, 40));
+        }
+        ASSERT_EQ(QApplication::activePopupWidget(), menu);
+        QTest::keyClick(menu, Qt::Key_F1);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        ASSERT_NE(m_help.topicsWindow(), nullptr);
+        EXPECT_TRUE(m_help.topicsWindow()->isVisible());
+        EXPECT_EQ(m_help.topicsWindow()->notice(), QString()); // topic 0 is no particular one
+    }
+}
+
+std::vector<std::pair<QObject*, QAccessible::Event>> g_accessibleEvents;
+
+void rememberAccessibleEvent(QAccessibleEvent* event) {
+    g_accessibleEvents.emplace_back(event->object(), event->type());
+}
+
+TEST_F(MainWindowTest, AssistiveTechnologyReadsTitlesAndStatusAndFollowsTheFocus) {
+    openWindow(numberedDirectory(20));
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid());
+    ASSERT_NE(table, nullptr);
+    ASSERT_NE(table->tableInterface(), nullptr);
+    const QStringList titles = {QStringLiteral("Фамилия"), QStringLiteral("И.О."),
+                                QStringLiteral("Улица"),   QStringLiteral("Дом"),
+                                QStringLiteral("Квартира"), QStringLiteral("Телефон"),
+                                QStringLiteral("Примеч.")};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(table->tableInterface()->columnDescription(i), titles[i]);
+
+    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(form().Label2);
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->role(), QAccessible::StaticText);
+    EXPECT_EQ(status->text(QAccessible::Name), TLambreyaForm::kStatusHint);
+
+    // Moving the current record from a search box does not announce the grid's cell as
+    // focused; in the grid it does.
+    QAccessible::setActive(true);
+    const QAccessible::UpdateHandler previous =
+        QAccessible::installUpdateHandler(rememberAccessibleEvent);
+    auto gridFocusEvents = [this] {
+        return std::count_if(g_accessibleEvents.begin(), g_accessibleEvents.end(),
+                             [this](const auto& e) {
+                                 return e.first == &grid() && e.second == QAccessible::Focus;
+                             });
+    };
+    ASSERT_EQ(focus(), form().Edit1_Famili);
+    press(Qt::Key_Down);
+    EXPECT_EQ(table().currentRow(), 1);
+    EXPECT_EQ(gridFocusEvents(), 0);
+    grid().setFocus();
+    table().next();
+    EXPECT_GT(gridFocusEvents(), 0);
+    QAccessible::installUpdateHandler(previous);
+    QAccessible::setActive(false);
+    g_accessibleEvents.clear();
+}
+
+TEST_F(MainWindowTest, TheWindowCarriesItsOwnIcon) {
+    openWindow(numberedDirectory(3));
+    const QImage icon = lambreyaIconImage();
+    EXPECT_EQ(icon.size(), QSize(32, 32));
+    QSet<QRgb> colours;
+    for (int y = 0; y < icon.height(); ++y) {
+        for (int x = 0; x < icon.width(); ++x)
+            colours.insert(icon.pixel(x, y));
+    }
+    EXPECT_LE(colours.size(), 16);
+    EXPECT_FALSE(form().windowIcon().isNull());
+    // The desktop's copy of the icon shows the same pixels.
+    const QImage shipped(QStringLiteral(LAMBREYA_SOURCE_DIR "/packaging/icons/lambreya-32.png"));
+    EXPECT_EQ(shipped.convertToFormat(QImage::Format_ARGB32),
+              icon.convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(MainWindowTest, NoControlShowsATooltip) {

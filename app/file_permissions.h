@@ -1,0 +1,13 @@
+#pragma once
+
+class QFileInfo;
+
+namespace lambreya {
+
+// Whether this process may write the file or folder and it is not marked read-only: at
+// least one of its owner, group and other write bits is set. A file or folder the user
+// made read-only stays unwritten even for a user whom the system would let write it
+// anyway, such as the administrator.
+bool isMarkedWritable(const QFileInfo& info);
+
+} // namespace lambreya
