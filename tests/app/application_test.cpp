@@ -105,7 +105,7 @@ TEST(CommandLine, QtsOwnOptionsDoNotActAndTheWindowStaysCentred) {
     EXPECT_EQ(QCoreApplication::arguments().size(), 1);
     EXPECT_TRUE(QGuiApplication::isLeftToRight());
     EXPECT_NE(QApplication::style()->name(), QStringLiteral("windows"));
-    EXPECT_TRUE(QApplication::styleSheet().isEmpty());
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
     TLambreyaForm form(nullptr);
     form.show();
     EXPECT_TRUE(form.isLeftToRight());

@@ -1,4 +1,5 @@
 #include "app/settings_paths.h"
+#include "data/case_blind_file.h"
 
 #include "printable.h"
 

@@ -19,7 +19,7 @@ deb="$work/lambreya_${version}_amd64.deb"
 [[ -f $deb ]] && ok "the package is named $(basename "$deb")" || { fail "no $deb"; ls "$work"; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for need in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins fonts-liberation qt6-translations-l10n; do
+for need in libqt6widgets6 qt6-qpa-plugins fonts-liberation qt6-translations-l10n; do
     [[ $depends == *"$need"* ]] && ok "depends on $need" || fail "Depends lacks $need: $depends"
 done
 
