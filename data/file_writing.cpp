@@ -30,8 +30,7 @@ std::optional<QString> rewriteInPlace(const QString& path, std::string_view byte
     if (file.error() != QFileDevice::NoError)
         return file.errorString();
     const auto size = static_cast<qint64>(bytes.size());
-    if (file.seek(0) && writeAll(file, bytes) && file.resize(size) &&
-        syncToDisk(file.handle()))
+    if (file.seek(0) && writeAll(file, bytes) && file.resize(size) && syncToDisk(file.handle()))
         return std::nullopt;
     const QString reason = file.errorString();
     file.seek(0);

@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Options Qt would take for itself if it were given them.
     std::vector<char*> args(argv, argv + argc);
-    static char options[][24] = {"-reverse", "-style", "windows", "-qwindowgeometry",
+    static char options[][24] = {"-reverse",    "-style",      "windows",        "-qwindowgeometry",
                                  "200x100+3+4", "-stylesheet", "nonexistent.qss"};
     std::ptrdiff_t at = 1;
     for (char* option : options)

@@ -13,8 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -180,8 +180,8 @@ TEST_F(ShellTest, TheDataFileIsFoundWhateverTheLetterCaseOfItsName) {
     changeFirstRecord(form.Table1);
     form.Table1.close();
     // Written back to the file that was read, not to a second one.
-    EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("*.cds"), QStringLiteral("*.CDS")},
-                                           QDir::Files),
+    EXPECT_EQ(QDir(m_dir.path())
+                  .entryList({QStringLiteral("*.cds"), QStringLiteral("*.CDS")}, QDir::Files),
               QStringList{QStringLiteral("city.cds")});
     const Directory dir = parseDirectory(readAll(dataFile()));
     EXPECT_EQ(test::utf8(dir.columns.value(dir.order.front(), 0)), "ЗАХАРОВ");
@@ -214,9 +214,9 @@ protected:
         qputenv("XDG_DATA_HOME", path(QStringLiteral("share")).toUtf8());
     }
     void TearDown() override {
-        QFile::setPermissions(path(QStringLiteral("program")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
+        QFile::setPermissions(path(QStringLiteral("program")), QFileDevice::ReadOwner |
+                                                                   QFileDevice::WriteOwner |
+                                                                   QFileDevice::ExeOwner);
         qputenv("XDG_CONFIG_HOME", m_config);
         qputenv("XDG_DATA_HOME", m_data);
         ShellTest::TearDown();
@@ -256,9 +256,8 @@ TEST_F(UserFolderTest, AFirstStartOpensAnEmptyDirectoryOfItsOwnAndSavesThere) {
 }
 
 TEST_F(UserFolderTest, SettingsBesideTheProgramAreStillTheOnesUsed) {
-    QFile::setPermissions(path(QStringLiteral("program")), QFileDevice::ReadOwner |
-                                                             QFileDevice::WriteOwner |
-                                                             QFileDevice::ExeOwner);
+    QFile::setPermissions(path(QStringLiteral("program")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     writeSettings(QStringLiteral("program/kalvest.ini"));
     QFile::setPermissions(path(QStringLiteral("program")),
                           QFileDevice::ReadOwner | QFileDevice::ExeOwner);

@@ -61,9 +61,8 @@ bool hasIconOfSize(Display* display, Window window, unsigned long size) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0,
-                           1 << 20, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) != Success ||
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 20,
+                           False, XA_CARDINAL, &type, &format, &count, &after, &data) != Success ||
         !data)
         return false;
     const auto* values = reinterpret_cast<const unsigned long*>(data);
@@ -126,8 +125,8 @@ int main(int argc, char** argv) {
         // Centred, each offset at least 0; -geometry would have put it at 5, 6.
         check(attributes.x == std::max(0, (screenWidth - attributes.width) / 2) &&
                   attributes.y == std::max(0, (screenHeight - attributes.height) / 2),
-              "the window is centred, whatever -geometry says (at " +
-                  std::to_string(attributes.x) + ", " + std::to_string(attributes.y) + ")");
+              "the window is centred, whatever -geometry says (at " + std::to_string(attributes.x) +
+                  ", " + std::to_string(attributes.y) + ")");
         check(hasIconOfSize(display, window, 32), "_NET_WM_ICON holds the 32 x 32 icon");
 
         XEvent close{};
@@ -135,7 +134,8 @@ int main(int argc, char** argv) {
         close.xclient.window = window;
         close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
         close.xclient.format = 32;
-        close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        close.xclient.data.l[0] =
+            static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
         close.xclient.data.l[1] = CurrentTime;
         XSendEvent(display, window, False, NoEventMask, &close);
         XFlush(display);

@@ -1,7 +1,7 @@
+#include "data/case_blind_file.h"
 #include "data/error.h"
 #include "ui/help_file.h"
 #include "ui/help_html.h"
-#include "data/case_blind_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -378,8 +378,8 @@ TEST_F(MainWindowTest, AssistiveTechnologyReadsTheColumnTitlesAndTheStatus) {
     QAccessibleInterface* cells = QAccessible::queryAccessibleInterface(&grid());
     ASSERT_NE(cells, nullptr);
     ASSERT_NE(cells->tableInterface(), nullptr);
-    const QStringList titles = {QStringLiteral("Фамилия"), QStringLiteral("И.О."),
-                                QStringLiteral("Улица"),   QStringLiteral("Дом"),
+    const QStringList titles = {QStringLiteral("Фамилия"),  QStringLiteral("И.О."),
+                                QStringLiteral("Улица"),    QStringLiteral("Дом"),
                                 QStringLiteral("Квартира"), QStringLiteral("Телефон"),
                                 QStringLiteral("Примеч.")};
     for (int i = 0; i < 7; ++i)
@@ -389,7 +389,6 @@ TEST_F(MainWindowTest, AssistiveTechnologyReadsTheColumnTitlesAndTheStatus) {
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->role(), QAccessible::StaticText);
     EXPECT_EQ(status->text(QAccessible::Name), TLambreyaForm::kStatusHint);
-
 }
 
 TEST_F(MainWindowTest, TheWindowCarriesItsOwnIcon) {
