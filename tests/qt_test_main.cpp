@@ -1,6 +1,7 @@
 // Entry of the test programs that need a QApplication: widgets run on the offscreen
-// platform, one application for all cases of the program. Like the program's own, the
-// application catches what escapes an event handler; the tests read what it caught.
+// platform (or the one LAMBREYA_TEST_PLATFORM names), one application for all cases of the program.
+// Like the program's own, the application catches what escapes an event handler; the tests read
+// what it caught.
 #include "qt_test_support.h"
 
 #include <QApplication>
@@ -39,8 +40,13 @@ std::vector<std::string> takeEscapedErrors() {
 
 } // namespace lambreya::test
 
+// The window system the tests run on: offscreen, unless a test program needs a real one.
+#ifndef LAMBREYA_TEST_PLATFORM
+#define LAMBREYA_TEST_PLATFORM "offscreen"
+#endif
+
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", LAMBREYA_TEST_PLATFORM);
     lambreya::test::TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
