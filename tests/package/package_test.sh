@@ -23,6 +23,10 @@ for need in libqt6widgets6 qt6-qpa-plugins fonts-liberation qt6-translations-l10
     [[ $depends == *"$need"* ]] && ok "depends on $need" || fail "Depends lacks $need: $depends"
 done
 
+description=$(dpkg-deb -f "$deb" Description)
+[[ $description == *"Справочник абонентов"* && $description != *$'\n ;'* ]] \
+    && ok "described in Russian" || fail "Description: $description"
+
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 id=ru.lambreya.Lambreya
