@@ -146,6 +146,7 @@ void TLambreyaForm::createComponents() {
 void TLambreyaForm::createGrid() {
     DBGrid1 = new DBGrid(*DataSource1, centralWidget());
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setAccessibleName(QStringLiteral("Справочник"));
     DBGrid1->setGeometry(0, 65, kClientWidth, 418);
     DBGrid1->setColumns(gridColumns());
     DBGrid1->setOptions(kViewOptions);
@@ -154,6 +155,7 @@ void TLambreyaForm::createGrid() {
 void TLambreyaForm::createSearchBoxes() {
     SearchBox** named[] = {&Edit1_Famili, &Edit2_Initsi, &Edit3_Street, &Edit4_Home,
                            &Edit5_Room,   &Edit6_Tele,   &Edit7_Prim};
+    const std::vector<GridColumn> columns = gridColumns();
     for (int i = 0; i < 7; ++i) {
         const BoxLayout& layout = kBoxes[i];
         auto* box = new SearchBox(i, Panel1);
@@ -163,6 +165,8 @@ void TLambreyaForm::createSearchBoxes() {
         setColours(box, layout.background, layout.text.isValid() ? layout.text : look::windowText(),
                    QPalette::Base);
         box->setHandlers(this);
+        // Read out as the title of the column it searches, which it stands above.
+        box->setAccessibleName(columns[static_cast<std::size_t>(i)].title);
         *named[i] = box;
         m_boxes[static_cast<std::size_t>(i)] = box;
     }

@@ -378,17 +378,29 @@ TEST_F(MainWindowTest, AssistiveTechnologyReadsTheColumnTitlesAndTheStatus) {
     QAccessibleInterface* cells = QAccessible::queryAccessibleInterface(&grid());
     ASSERT_NE(cells, nullptr);
     ASSERT_NE(cells->tableInterface(), nullptr);
+    EXPECT_EQ(cells->text(QAccessible::Name), QStringLiteral("Справочник"));
     const QStringList titles = {QStringLiteral("Фамилия"),  QStringLiteral("И.О."),
                                 QStringLiteral("Улица"),    QStringLiteral("Дом"),
                                 QStringLiteral("Квартира"), QStringLiteral("Телефон"),
                                 QStringLiteral("Примеч.")};
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(cells->tableInterface()->columnDescription(i), titles[i]);
+        // Each search box is named after the column it searches.
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(
+            form().searchBoxes()[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(box->role(), QAccessible::EditableText);
+        EXPECT_EQ(box->text(QAccessible::Name), titles[i]);
+    }
 
-    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(form().Label2);
-    ASSERT_NE(status, nullptr);
-    EXPECT_EQ(status->role(), QAccessible::StaticText);
-    EXPECT_EQ(status->text(QAccessible::Name), TLambreyaForm::kStatusHint);
+    // The caption and the status line are read as the labels they are.
+    for (QLabel* label : {static_cast<QLabel*>(form().Label1), form().Label2}) {
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(label);
+        ASSERT_NE(status, nullptr);
+        EXPECT_EQ(status->role(), QAccessible::StaticText);
+        EXPECT_EQ(status->text(QAccessible::Name), label->text());
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form().Label2)->text(QAccessible::Name),
+              TLambreyaForm::kStatusHint);
 }
 
 TEST_F(MainWindowTest, TheWindowCarriesItsOwnIcon) {
