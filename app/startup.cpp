@@ -7,6 +7,7 @@
 #include "app/shell_form.h"
 #include "app/termination.h"
 #include "app/translations.h"
+#include "data/file_size_limit.h"
 #include "ui/help_viewer.h"
 
 namespace lambreya {
@@ -50,6 +51,9 @@ void Program::finish() {
 }
 
 int runProgram(int& argc, char** argv) {
+    // The settings and the directory are written at the end; a file size limit makes
+    // those writes fail and be reported instead of ending the program.
+    failWritesPastTheFileSizeLimit();
     LambreyaApplication app(argc, argv);
     QCoreApplication::setApplicationName(kApplicationTitle.toString());
     loadRussianTranslations();
