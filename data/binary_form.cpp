@@ -99,6 +99,8 @@ bool looksLikeBinaryForm(std::string_view bytes) {
 }
 
 Directory parseBinaryForm(std::string_view bytes) {
+    if (!looksLikeBinaryForm(bytes))
+        throw DataFormatError("это не файл справочника: формат не распознан");
     if (bytes.size() < kMagic.size() + sizeof(std::uint32_t))
         throw DataFormatError("файл обрезан");
     const std::string_view body = bytes.substr(0, bytes.size() - sizeof(std::uint32_t));
