@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -104,8 +105,16 @@ void ColumnStore::loadColumn(std::size_t field, std::span<const std::uint16_t> l
                              std::string_view bytes) {
     Column& c = m_columns[field];
     std::size_t longValues = 0;
-    for (std::uint16_t length : lengths)
-        longValues += length >= kLongValue ? 1 : 0;
+    std::size_t blocksWithValues = 0;
+    for (std::size_t i = 0; i < lengths.size(); i += kBlock) {
+        bool any = false;
+        for (std::size_t j = i; j < std::min(i + kBlock, lengths.size()); ++j) {
+            longValues += lengths[j] >= kLongValue ? 1 : 0;
+            any = any || lengths[j] != 0;
+        }
+        blocksWithValues += any ? 1 : 0;
+    }
+    c.offsets.reserve(blocksWithValues * kBlock); // no room to spare: it is filled once
     const std::size_t arenaSize = bytes.size() + longValues * sizeof(std::uint32_t);
     if (arenaSize > kArenaLimit)
         throw Error("The directory's text is too large to hold");
