@@ -9,7 +9,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <optional>
@@ -28,7 +27,7 @@ struct Content {
     bool exists = false;
     QByteArray bytes;
     qsizetype bodyStart = 0; // after a byte order mark
-    Encoding encoding = Encoding::Utf8;
+    Encoding encoding = Encoding::Cp1251;
 };
 
 enum class LineKind { Blank, Comment, Section, Key, Other };
@@ -64,12 +63,6 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
 
-bool isValidUtf8(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString ignored = decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
 Content load(const QString& path) {
     Content content;
     QFile file(path);
@@ -81,10 +74,12 @@ Content load(const QString& path) {
     if (file.error() != QFileDevice::NoError)
         failRead(path, file.errorString());
     content.exists = true;
-    if (content.bytes.startsWith(QByteArrayView(kUtf8Bom.data(), qsizetype(kUtf8Bom.size()))))
+    // One rule, whatever the bytes happen to look like: a file is UTF-8 only when it says
+    // so with a byte order mark.
+    if (content.bytes.startsWith(QByteArrayView(kUtf8Bom.data(), qsizetype(kUtf8Bom.size())))) {
         content.bodyStart = qsizetype(kUtf8Bom.size());
-    const QByteArrayView body = QByteArrayView(content.bytes).sliced(content.bodyStart);
-    content.encoding = isValidUtf8(body) ? Encoding::Utf8 : Encoding::Cp1251;
+        content.encoding = Encoding::Utf8;
+    }
     return content;
 }
 
@@ -222,9 +217,9 @@ QByteArray lineEnding(const Content& content) {
     return QByteArrayLiteral("\n");
 }
 
-// New text goes into the file in the file's own code page: code page 1251 into a file that
-// already holds it, UTF-8 into any other (a new or a plain ASCII file among them). Empty
-// when the text has a character the code page lacks.
+// New text goes into the file in the file's own code page: UTF-8 into a file that starts
+// with a byte order mark, code page 1251 into any other (a new file among them). Empty when
+// the text has a character the code page lacks.
 std::optional<QByteArray> encode(const Content& content, QStringView text) {
     if (content.encoding == Encoding::Utf8)
         return text.toUtf8();

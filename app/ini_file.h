@@ -17,8 +17,8 @@ namespace lambreya {
 // character is ";" are comments; a line that is neither a section, a key nor a comment is
 // ignored. When a section or a key occurs more than once, the first one counts. A value
 // enclosed in a matching pair of double or single quotes comes back without them. A file
-// that is valid UTF-8 (with or without a byte order mark) is read as UTF-8, any other file
-// as code page 1251.
+// that starts with a UTF-8 byte order mark is read and written as UTF-8, any other file
+// (a new one too) as code page 1251.
 //
 // Writing keeps every byte of the file that does not belong to the written value: other
 // sections and keys, comments, blank lines, the line endings and the missing final line

@@ -7,6 +7,7 @@
 #include "app/shell_form.h"
 #include "app/termination.h"
 #include "app/translations.h"
+#include "data/file_size_limit.h"
 #include "ui/help_viewer.h"
 #include "ui/window_icon.h"
 
@@ -51,6 +52,9 @@ void Program::finish() {
 }
 
 int runProgram(int& argc, char** argv) {
+    // The settings and the directory are written at the end; a file size limit makes
+    // those writes fail and be reported instead of ending the program.
+    failWritesPastTheFileSizeLimit();
     // A maximised start does not apply: the window has a fixed size and no maximise button.
     const bool minimised = startsIconic(argc, argv);
     LambreyaApplication app(argc, argv);

@@ -99,6 +99,8 @@ bool looksLikeBinaryForm(std::string_view bytes) {
 }
 
 Directory parseBinaryForm(std::string_view bytes) {
+    if (!looksLikeBinaryForm(bytes))
+        throw DataFormatError("это не файл справочника: формат не распознан");
     if (bytes.size() < kMagic.size() + sizeof(std::uint32_t))
         throw DataFormatError("файл обрезан");
     const std::string_view body = bytes.substr(0, bytes.size() - sizeof(std::uint32_t));
@@ -135,14 +137,14 @@ Directory parseBinaryForm(std::string_view bytes) {
 
     dir.columns = ColumnStore(fieldCount);
     dir.columns.resetForLoad(recordCount);
-    std::vector<std::uint32_t> lengths(recordCount);
+    LargeVector<std::uint16_t> lengths(recordCount);
     for (std::size_t f = 0; f < fieldCount; ++f) {
         const std::string_view rawLengths = in.take(std::size_t{recordCount} * 2);
         const auto* raw = reinterpret_cast<const unsigned char*>(rawLengths.data());
         const std::uint32_t width = dir.fields[f].width;
         std::uint64_t total = 0;
         for (std::size_t r = 0; r < recordCount; ++r) {
-            const std::uint32_t length = raw[2 * r] | (std::uint32_t{raw[2 * r + 1]} << 8);
+            const auto length = static_cast<std::uint16_t>(raw[2 * r] | (raw[2 * r + 1] << 8));
             if (length > width)
                 throw DataFormatError(valueTooLong(dir.fields[f], r));
             lengths[r] = length;

@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -18,11 +19,22 @@ ColumnStore::ColumnStore(std::size_t fieldCount)
 RecordId ColumnStore::add() {
     if (m_recordCount >= std::numeric_limits<RecordId>::max())
         throw Error("The directory cannot hold more records");
+    const auto id = static_cast<RecordId>(m_recordCount++);
     for (Column& c : m_columns) {
-        c.offset.push_back(0);
         c.length.push_back(0);
+        if ((id & (kBlock - 1)) == 0)
+            c.block.push_back(kNoOffsets);
     }
-    return static_cast<RecordId>(m_recordCount++);
+    return id;
+}
+
+std::uint32_t& ColumnStore::offsetSlot(Column& c, RecordId id) {
+    std::uint32_t& block = c.block[id >> kBlockShift];
+    if (block == kNoOffsets) {
+        block = static_cast<std::uint32_t>(c.offsets.size() / kBlock);
+        c.offsets.resize(c.offsets.size() + kBlock);
+    }
+    return c.offsets[std::size_t{block} * kBlock + (id & (kBlock - 1))];
 }
 
 std::size_t ColumnStore::readLongLength(const char* at) {
@@ -54,12 +66,16 @@ std::uint32_t ColumnStore::appendToArena(Column& c, std::string_view value) {
 
 void ColumnStore::set(RecordId id, std::size_t field, std::string_view value) {
     Column& c = m_columns[field];
+    if (value.empty()) {
+        c.length[id] = 0; // the old bytes, if any, stay unused
+        return;
+    }
     const std::string_view old = this->value(id, field);
     const bool wasLong = c.length[id] == kLongValue;
     const bool isLong = value.size() >= kLongValue;
     if (value.size() <= old.size() && wasLong == isLong) {
         // Fits where the old value stood.
-        char* at = c.arena.data() + c.offset[id];
+        char* at = c.arena.data() + offsetOf(c, id);
         if (isLong) {
             const auto length = static_cast<std::uint32_t>(value.size());
             std::memcpy(at, &length, sizeof length);
@@ -67,7 +83,8 @@ void ColumnStore::set(RecordId id, std::size_t field, std::string_view value) {
         }
         std::memcpy(at, value.data(), value.size());
     } else {
-        c.offset[id] = appendToArena(c, value);
+        const std::uint32_t offset = appendToArena(c, value);
+        offsetSlot(c, id) = offset;
     }
     c.length[id] = isLong ? kLongValue : static_cast<std::uint8_t>(value.size());
 }
@@ -78,17 +95,26 @@ void ColumnStore::resetForLoad(std::size_t records) {
     m_recordCount = records;
     for (Column& c : m_columns) {
         c.arena.clear();
-        c.offset.assign(records, 0);
         c.length.assign(records, 0);
+        c.block.assign((records + kBlock - 1) / kBlock, kNoOffsets);
+        c.offsets.clear();
     }
 }
 
-void ColumnStore::loadColumn(std::size_t field, std::span<const std::uint32_t> lengths,
+void ColumnStore::loadColumn(std::size_t field, std::span<const std::uint16_t> lengths,
                              std::string_view bytes) {
     Column& c = m_columns[field];
     std::size_t longValues = 0;
-    for (std::uint32_t length : lengths)
-        longValues += length >= kLongValue ? 1 : 0;
+    std::size_t blocksWithValues = 0;
+    for (std::size_t i = 0; i < lengths.size(); i += kBlock) {
+        bool any = false;
+        for (std::size_t j = i; j < std::min(i + kBlock, lengths.size()); ++j) {
+            longValues += lengths[j] >= kLongValue ? 1 : 0;
+            any = any || lengths[j] != 0;
+        }
+        blocksWithValues += any ? 1 : 0;
+    }
+    c.offsets.reserve(blocksWithValues * kBlock); // no room to spare: it is filled once
     const std::size_t arenaSize = bytes.size() + longValues * sizeof(std::uint32_t);
     if (arenaSize > kArenaLimit)
         throw Error("The directory's text is too large to hold");
@@ -98,8 +124,9 @@ void ColumnStore::loadColumn(std::size_t field, std::span<const std::uint32_t> l
         c.arena.assign(bytes.begin(), bytes.end());
         std::uint32_t offset = 0;
         for (std::size_t i = 0; i < lengths.size(); ++i) {
-            c.offset[i] = offset;
             c.length[i] = static_cast<std::uint8_t>(lengths[i]);
+            if (lengths[i] != 0)
+                offsetSlot(c, static_cast<RecordId>(i)) = offset;
             offset += lengths[i];
         }
         return;
@@ -110,8 +137,11 @@ void ColumnStore::loadColumn(std::size_t field, std::span<const std::uint32_t> l
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         const std::string_view v = bytes.substr(from, lengths[i]);
         from += lengths[i];
-        c.offset[i] = appendToArena(c, v);
         c.length[i] = v.size() >= kLongValue ? kLongValue : static_cast<std::uint8_t>(v.size());
+        if (!v.empty()) {
+            const std::uint32_t offset = appendToArena(c, v);
+            offsetSlot(c, static_cast<RecordId>(i)) = offset;
+        }
     }
 }
 
@@ -156,7 +186,9 @@ void ColumnStore::scan(const Condition& condition, std::span<const RecordId> ids
     for (std::size_t i = 0; i < count; ++i) {
         const RecordId id = ids[i];
         const std::uint8_t shortLength = c.length[id];
-        const char* at = arena + c.offset[id];
+        if (shortLength < n && shortLength != kLongValue)
+            continue;
+        const char* at = arena + offsetOf(c, id);
         std::size_t length = shortLength;
         if (shortLength == kLongValue) {
             length = readLongLength(at);

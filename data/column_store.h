@@ -13,9 +13,11 @@ namespace lambreya {
 using RecordId = std::uint32_t;
 
 // The records' values, kept column by column: for each field one byte arena with the
-// values one after another, and per record an offset into it and a one-byte length.
-// A value of 255 bytes or more stores its length in four bytes in front of its text and
-// 255 in the length byte. A changed value is written over the old one when it fits,
+// values one after another, per record a one-byte length and, for a value that is not
+// empty, an offset into the arena. Offsets come in blocks of kBlock records, and a block
+// whose values are all empty has none, so an empty value costs little more than its length
+// byte. A value of 255 bytes or more stores its length in four bytes in front of its text
+// and 255 in the length byte. A changed value is written over the old one when it fits,
 // else appended. Record ids are never reused; a deleted record's bytes stay unused.
 class ColumnStore {
 public:
@@ -31,7 +33,9 @@ public:
     std::string_view value(RecordId id, std::size_t field) const {
         const Column& c = m_columns[field];
         const std::uint8_t shortLength = c.length[id];
-        const char* at = c.arena.data() + c.offset[id];
+        if (shortLength == 0)
+            return {};
+        const char* at = c.arena.data() + offsetOf(c, id);
         if (shortLength != kLongValue)
             return {at, shortLength};
         return {at + sizeof(std::uint32_t), readLongLength(at)};
@@ -42,7 +46,7 @@ public:
     // Fills a store with `records` records at once, column by column: the caller gives
     // each value's length and then the column's bytes, all values back to back.
     void resetForLoad(std::size_t records);
-    void loadColumn(std::size_t field, std::span<const std::uint32_t> lengths,
+    void loadColumn(std::size_t field, std::span<const std::uint16_t> lengths,
                     std::string_view bytes);
 
     // Appends to `out` the ids of `from` whose records pass the condition, in order.
@@ -56,13 +60,25 @@ public:
 
 private:
     static constexpr std::uint8_t kLongValue = 255;
+    static constexpr unsigned kBlockShift = 6;
+    static constexpr std::size_t kBlock = std::size_t{1} << kBlockShift;
+    static constexpr std::uint32_t kNoOffsets = 0xFFFFFFFF;
 
     struct Column {
         LargeVector<char> arena;
-        LargeVector<std::uint32_t> offset;
         LargeVector<std::uint8_t> length;
+        // Per block of records: the number of its run of kBlock entries in `offsets`, or
+        // kNoOffsets while every value of the block is empty.
+        LargeVector<std::uint32_t> block;
+        LargeVector<std::uint32_t> offsets;
     };
 
+    // The arena offset of a value that is not empty.
+    static std::uint32_t offsetOf(const Column& c, RecordId id) {
+        return c.offsets[std::size_t{c.block[id >> kBlockShift]} * kBlock + (id & (kBlock - 1))];
+    }
+    // The place of a record's offset, made when its block has none yet.
+    static std::uint32_t& offsetSlot(Column& c, RecordId id);
     static std::size_t readLongLength(const char* at);
     template <typename Visit>
     void scan(const Condition& condition, std::span<const RecordId> ids, Visit visit) const;

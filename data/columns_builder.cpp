@@ -8,7 +8,7 @@ void ColumnsBuilder::finish(Directory& dir) {
     for (std::size_t f = 0; f < m_bytes.size(); ++f) {
         dir.columns.loadColumn(f, m_lengths[f], {m_bytes[f].data(), m_bytes[f].size()});
         Bytes().swap(m_bytes[f]);
-        LargeVector<std::uint32_t>().swap(m_lengths[f]);
+        LargeVector<std::uint16_t>().swap(m_lengths[f]);
     }
     dir.order.resize(m_records);
     for (std::size_t r = 0; r < m_records; ++r)

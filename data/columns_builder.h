@@ -3,6 +3,7 @@
 #include "data/directory.h"
 #include "data/large_memory.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -22,7 +23,9 @@ public:
     // The length of the value just read.
     std::size_t endValue(std::size_t field) {
         const std::size_t length = m_bytes[field].size() - m_valueStart;
-        m_lengths[field].push_back(static_cast<std::uint32_t>(length));
+        // No wider than a field may be: the reader checks each value against its width.
+        m_lengths[field].push_back(
+            static_cast<std::uint16_t>(std::min<std::size_t>(length, 0xFFFF)));
         return length;
     }
     void endRecord() { ++m_records; }
@@ -33,7 +36,7 @@ public:
 
 private:
     std::vector<Bytes> m_bytes;
-    std::vector<LargeVector<std::uint32_t>> m_lengths;
+    std::vector<LargeVector<std::uint16_t>> m_lengths;
     std::size_t m_valueStart = 0;
     std::size_t m_records = 0;
 };

@@ -2,10 +2,13 @@
 
 #include "data/error.h"
 #include "data/file_writing.h"
+#include "data/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace lambreya {
 namespace {
@@ -21,29 +24,44 @@ std::string shown(const QString& path) {
 
 } // namespace
 
-std::optional<Bytes> readDataFile(const QString& path, const QString& shownName) {
+std::optional<Bytes> readDataFile(const QString& path, const QString& shownName,
+                                  DataFileStartCheck checkStart) {
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return std::nullopt;
+    // Opening a named pipe would wait for a writer; only plain files are read.
+    if (!info.isFile())
+        throw Error("Cannot open file " + shownName.toStdString());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error("Cannot open file " + shownName.toStdString());
-    Bytes bytes;
+    auto readInto = [&](char* to, qint64 count) {
+        qint64 done = 0;
+        while (done < count) {
+            const qint64 n = file.read(to + done, count - done);
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        if (done != count || file.error() != QFileDevice::NoError)
+            throw Error("Cannot open file " + shownName.toStdString());
+    };
     const qint64 size = file.size();
+    // The first bytes are looked at before memory is taken for the whole file.
+    char head[kDataFileHead];
+    const qint64 headSize = std::min<qint64>(size, qint64{kDataFileHead});
+    readInto(head, headSize);
+    if (checkStart)
+        checkStart(std::string_view(head, static_cast<std::size_t>(headSize)));
+    Bytes bytes;
     bytes.resize(static_cast<std::size_t>(size));
-    qint64 done = 0;
-    while (done < size) {
-        const qint64 n = file.read(bytes.data() + done, size - done);
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    if (done != size || file.error() != QFileDevice::NoError)
-        throw Error("Cannot open file " + shownName.toStdString());
+    std::copy(head, head + headSize, bytes.data());
+    readInto(bytes.data() + headSize, size - headSize);
     return bytes;
 }
 
 void writeDataFile(const QString& path, std::string_view bytes) {
+    failWritesPastTheFileSizeLimit();
     if (const std::optional<QString> reason = writeWholeFile(path, bytes, Rewrite::Replace))
         failWrite(path, *reason);
 }

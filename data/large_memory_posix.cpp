@@ -7,7 +7,18 @@
 #include <cstdint>
 #include <cstdlib>
 
-#if defined(__linux__)
+// Under AddressSanitizer the blocks come from the heap, so that it sees them: reads past
+// their end, use after release and leaks are then reported as for any other memory.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LAMBREYA_LARGE_FROM_HEAP 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define LAMBREYA_LARGE_FROM_HEAP 1
+#endif
+
+#if defined(__linux__) && !defined(LAMBREYA_LARGE_FROM_HEAP)
 #include <sys/mman.h>
 #endif
 
@@ -21,7 +32,7 @@ std::size_t largeMemoryInUse() {
     return g_largeInUse.load(std::memory_order_relaxed);
 }
 
-#if defined(__linux__)
+#if defined(__linux__) && !defined(LAMBREYA_LARGE_FROM_HEAP)
 
 namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
@@ -60,12 +71,20 @@ void releaseLarge(void* block, std::size_t bytes) {
 
 #else
 
+// malloc, not operator new: a size the heap cannot give is then std::bad_alloc here also
+// under AddressSanitizer (with allocator_may_return_null), which would end the program
+// instead of failing operator new.
 void* allocateLarge(std::size_t bytes) {
-    return ::operator new(bytes);
+    void* block = std::malloc(bytes);
+    if (block == nullptr)
+        throw std::bad_alloc();
+    g_largeInUse += bytes;
+    return block;
 }
 
-void releaseLarge(void* block, std::size_t) {
-    ::operator delete(block);
+void releaseLarge(void* block, std::size_t bytes) {
+    std::free(block);
+    g_largeInUse -= bytes;
 }
 
 #endif

@@ -74,11 +74,13 @@ void RecordSet::open() {
         return;
     const QString path =
         m_fileName.isEmpty() ? QString() : matchCaseBlind(QFileInfo(m_fileName).absoluteFilePath());
-    std::optional<Bytes> bytes = path.isEmpty() ? std::nullopt : readDataFile(path, m_fileName);
-    if (!bytes || bytes->empty())
-        fail("Missing data provider or data packet");
+    std::optional<Bytes> bytes;
     Directory directory;
     try {
+        if (!path.isEmpty())
+            bytes = readDataFile(path, m_fileName, checkStoredFormStart);
+        if (!bytes || bytes->empty())
+            fail("Missing data provider or data packet");
         directory = parseDirectory(asView(*bytes));
     } catch (const DataFormatError& e) {
         throw Error("Не удаётся прочитать справочник " + m_fileName.toStdString() + ": " +

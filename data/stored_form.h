@@ -37,6 +37,9 @@ std::string valueTooLong(const FieldDef& field, std::size_t recordIndex);
 // Reads either form, told apart by the content. Throws DataFormatError.
 Directory parseDirectory(std::string_view bytes);
 StoredForm detectStoredForm(std::string_view bytes);
+// Refuses, as detectStoredForm does, a file whose first bytes `head` already show that it
+// holds neither form; a head of blanks alone may still start an XML file.
+void checkStoredFormStart(std::string_view head);
 
 Bytes storeDirectory(const Directory& directory, StoredForm form);
 

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <limits>
 
 namespace lambreya {
@@ -269,6 +270,68 @@ private:
     QXmlStreamReader m_xml;
 };
 
+// No element of the form has more than a handful of attributes. The general reader
+// compares each attribute of a start tag with all before it, so tens of thousands of them
+// would take minutes; this pass refuses them first, in one look at each byte.
+constexpr std::size_t kMaxAttributes = 16;
+
+void checkAttributeCounts(std::string_view bytes) {
+    std::size_t line = 1;
+    std::size_t at = 0;
+    auto skipPast = [&](std::string_view end) {
+        const std::size_t found = bytes.find(end, at);
+        const std::size_t stop =
+            found == std::string_view::npos ? bytes.size() : found + end.size();
+        line += static_cast<std::size_t>(
+            std::count(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(stop), '\n'));
+        at = stop;
+    };
+    while (at < bytes.size()) {
+        const char c = bytes[at];
+        if (c == '\n')
+            ++line;
+        if (c != '<') {
+            ++at;
+            continue;
+        }
+        const std::string_view rest = bytes.substr(at);
+        if (rest.starts_with("<!--")) {
+            skipPast("-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            skipPast("]]>");
+        } else if (rest.starts_with("<?")) {
+            skipPast("?>");
+        } else if (rest.starts_with("</") || rest.starts_with("<!")) {
+            skipPast(">");
+        } else {
+            // A start tag: its attributes are its equals signs outside quoted values.
+            const std::size_t tagLine = line;
+            std::size_t attributes = 0;
+            char quote = 0;
+            for (++at; at < bytes.size(); ++at) {
+                const char b = bytes[at];
+                if (b == '\n')
+                    ++line;
+                if (quote != 0) {
+                    if (b == quote)
+                        quote = 0;
+                } else if (b == '"' || b == '\'') {
+                    quote = b;
+                } else if (b == '=') {
+                    if (++attributes > kMaxAttributes)
+                        throw DataFormatError("XML, строка " + std::to_string(tagLine) +
+                                              ": у элемента больше " +
+                                              std::to_string(kMaxAttributes) + " атрибутов");
+                } else if (b == '>') {
+                    ++at;
+                    break;
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 
 bool looksLikeXmlForm(std::string_view bytes) {
@@ -285,6 +348,7 @@ Directory parseXmlForm(std::string_view bytes) {
 }
 
 Directory parseXmlFormGeneral(std::string_view bytes) {
+    checkAttributeCounts(bytes);
     return XmlParser(bytes).parse();
 }
 

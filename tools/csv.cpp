@@ -24,24 +24,26 @@ void appendRecord(std::string& out, const std::vector<std::string_view>& fields)
     out.append("\r\n");
 }
 
-std::vector<std::vector<std::string>> parse(std::string_view text) {
-    std::vector<std::vector<std::string>> records;
-    std::vector<std::string> record;
+void Reader::fail(const std::string& what) const {
+    throw Error("CSV, строка " + std::to_string(m_line) + ": " + what);
+}
+
+bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
+                  const std::string& tooMany) {
+    record.clear();
+    if (m_at >= m_text.size())
+        return false;
+    m_recordLine = m_line;
+    const std::string_view text = m_text;
+    std::size_t& i = m_at;
     std::string field;
-    std::size_t line = 1;
-    std::size_t i = 0;
-    auto fail = [&](const std::string& what) {
-        throw Error("CSV, строка " + std::to_string(line) + ": " + what);
-    };
-    auto endRecord = [&] {
-        record.push_back(std::move(field));
-        field.clear();
-        records.push_back(std::move(record));
-        record.clear();
-    };
-    while (i < text.size()) {
+    for (;;) {
+        if (record.size() >= maxFields) {
+            m_line = m_recordLine;
+            fail(tooMany);
+        }
         // At the start of a field.
-        if (text[i] == '"') {
+        if (i < text.size() && text[i] == '"') {
             ++i;
             for (;;) {
                 if (i >= text.size())
@@ -56,7 +58,7 @@ std::vector<std::vector<std::string>> parse(std::string_view text) {
                     break;
                 }
                 if (c == '\n')
-                    ++line;
+                    ++m_line;
                 field.push_back(c);
             }
             if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
@@ -68,25 +70,29 @@ std::vector<std::vector<std::string>> parse(std::string_view text) {
                 field.push_back(text[i++]);
             }
         }
-        if (i >= text.size()) {
-            endRecord();
-            break;
-        }
+        record.push_back(std::move(field));
+        field.clear();
+        if (i >= text.size())
+            return true;
         if (text[i] == ',') {
-            ++i;
-            record.push_back(std::move(field));
-            field.clear();
-            if (i == text.size())
-                endRecord(); // a trailing comma: an empty last field
+            ++i; // a comma at the very end leaves an empty last field
             continue;
         }
         // A line break: CRLF, or a lone LF or CR.
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             ++i;
         ++i;
-        endRecord();
-        ++line;
+        ++m_line;
+        return true;
     }
+}
+
+std::vector<std::vector<std::string>> parse(std::string_view text) {
+    std::vector<std::vector<std::string>> records;
+    Reader reader(text);
+    std::vector<std::string> record;
+    while (reader.next(record))
+        records.push_back(std::move(record));
     return records;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,8 +11,33 @@ namespace lambreya::csv {
 
 void appendRecord(std::string& out, const std::vector<std::string_view>& fields);
 
-// Reads every record. A lone LF also ends a record; a quote in an unquoted field, text
-// after a closing quote and a quoted field left open are errors naming the line.
+// Reads records one at a time. A lone LF also ends a record; a quote in an unquoted
+// field, text after a closing quote and a quoted field left open are errors naming the
+// line.
+class Reader {
+public:
+    explicit Reader(std::string_view text)
+        : m_text(text) {}
+
+    // The next record into `record`; false at the end of the text. A record of more than
+    // `maxFields` fields is refused as soon as the field after the last allowed one starts,
+    // with `tooMany` after the line: nothing is held for the rest of it.
+    bool next(std::vector<std::string>& record, std::size_t maxFields = SIZE_MAX,
+              const std::string& tooMany = {});
+    bool atEnd() const { return m_at >= m_text.size(); }
+    // The line the last record read started on.
+    std::size_t line() const { return m_recordLine; }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const;
+
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    std::size_t m_line = 1;
+    std::size_t m_recordLine = 1;
+};
+
+// Every record of the text.
 std::vector<std::vector<std::string>> parse(std::string_view text);
 
 } // namespace lambreya::csv

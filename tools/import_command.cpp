@@ -18,10 +18,11 @@ struct Layout {
     std::vector<FieldDef> fields;
     SetMarkers markers;
     std::vector<std::size_t> fieldOfColumn;
+    // Columns that are no field of the directory: a text field as wide as its longest value.
+    std::vector<bool> widthFromValues;
 };
 
-Layout layoutFromHeader(const std::vector<std::string>& header,
-                        const std::vector<std::vector<std::string>>& rows) {
+Layout layoutFromHeader(const std::vector<std::string>& header) {
     const std::vector<FieldDef> standard = standardDirectoryFields();
     Layout layout;
     for (std::size_t c = 0; c < header.size(); ++c) {
@@ -32,17 +33,12 @@ Layout layoutFromHeader(const std::vector<std::string>& header,
         if (known != standard.end()) {
             field = *known;
         } else {
-            // Another column: a text field as wide as its longest value.
             field.name = header[c];
             field.width = 1;
-            for (const auto& row : rows) {
-                if (c < row.size())
-                    field.width = std::max<std::uint32_t>(
-                        field.width, static_cast<std::uint32_t>(row[c].size()));
-            }
         }
         layout.fields.push_back(field);
         layout.fieldOfColumn.push_back(c);
+        layout.widthFromValues.push_back(known == standard.end());
     }
     return layout;
 }
@@ -50,7 +46,7 @@ Layout layoutFromHeader(const std::vector<std::string>& header,
 Layout layoutLike(const QString& likeFile, const std::vector<std::string>& header) {
     RecordSet like("Table1");
     openDirectoryFile(like, likeFile);
-    Layout layout{like.fields(), like.markers(), {}};
+    Layout layout{like.fields(), like.markers(), {}, std::vector<bool>(header.size(), false)};
     for (const std::string& name : header) {
         const int field = like.findField(name);
         if (field < 0)
@@ -59,6 +55,19 @@ Layout layoutLike(const QString& likeFile, const std::vector<std::string>& heade
         layout.fieldOfColumn.push_back(static_cast<std::size_t>(field));
     }
     return layout;
+}
+
+// The record's fields in code page 1251; a character outside it is named with its place.
+void toCodePage(std::vector<std::string>& record, std::size_t line,
+                const std::vector<std::string>& headerUtf8) {
+    for (std::size_t c = 0; c < record.size(); ++c) {
+        std::optional<std::string> bytes = cp1251::fromUtf8(record[c]);
+        if (!bytes)
+            throw Error("CSV, строка " + std::to_string(line) + ", поле " +
+                        (c < headerUtf8.size() ? headerUtf8[c] : std::to_string(c + 1)) +
+                        ": знак вне кодовой страницы 1251");
+        record[c] = std::move(*bytes);
+    }
 }
 
 } // namespace
@@ -70,49 +79,48 @@ int runImport(const QStringList& args) {
         throw Error("Нужен -o FILE (см. --help)");
     const QString out = *a.value("-o");
 
-    // Decode everything first: a character outside code page 1251 is named with its place.
-    const auto rowsUtf8 = csv::parse(readTextFile(a.positional()[0]));
-    if (rowsUtf8.empty())
+    // Each record is checked as it is read, so that a file that is no directory is refused
+    // before it costs more than its own size.
+    const std::string text = readTextFile(a.positional()[0]);
+    csv::Reader reader(text);
+    std::vector<std::string> header;
+    if (!reader.next(header, kMaxFieldCount,
+                     "полей больше допустимого (" + std::to_string(kMaxFieldCount) + ")"))
         throw Error("CSV-файл пуст: нет даже строки с именами полей");
-    std::vector<std::vector<std::string>> rows;
-    rows.reserve(rowsUtf8.size());
-    for (std::size_t r = 0; r < rowsUtf8.size(); ++r) {
-        std::vector<std::string> row;
-        for (std::size_t c = 0; c < rowsUtf8[r].size(); ++c) {
-            std::optional<std::string> bytes = cp1251::fromUtf8(rowsUtf8[r][c]);
-            if (!bytes)
-                throw Error("CSV, строка " + std::to_string(r + 1) + ", поле " +
-                            (c < rowsUtf8[0].size() ? rowsUtf8[0][c] : std::to_string(c + 1)) +
-                            ": знак вне кодовой страницы 1251");
-            row.push_back(std::move(*bytes));
-        }
-        rows.push_back(std::move(row));
-    }
-    const std::vector<std::string> header = rows.front();
-    rows.erase(rows.begin());
-    if (rows.size() == 1 && rows.front().size() == 1 && rows.front().front().empty())
-        rows.clear(); // a header followed by one empty line
+    const std::vector<std::string> headerUtf8 = header;
+    toCodePage(header, 1, headerUtf8);
 
-    const Layout layout =
-        a.has("--like") ? layoutLike(*a.value("--like"), header) : layoutFromHeader(header, rows);
+    Layout layout =
+        a.has("--like") ? layoutLike(*a.value("--like"), header) : layoutFromHeader(header);
     Directory dir;
     dir.fields = layout.fields;
     dir.markers = layout.markers;
     checkFieldDefinitions(dir.fields);
     dir.columns = ColumnStore(dir.fields.size());
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const std::string line = std::to_string(r + 2);
-        if (rows[r].size() != header.size())
-            throw Error("CSV, строка " + line + ": " + std::to_string(rows[r].size()) +
+
+    const std::string tooMany =
+        "полей больше, чем в заголовке (" + std::to_string(header.size()) + ")";
+    std::vector<std::string> row;
+    for (std::size_t r = 0; reader.next(row, header.size(), tooMany); ++r) {
+        const std::size_t lineNumber = r + 2;
+        if (r == 0 && row.size() == 1 && row.front().empty() && reader.atEnd())
+            break; // a header followed by one empty line
+        toCodePage(row, lineNumber, headerUtf8);
+        const std::string line = std::to_string(lineNumber);
+        if (row.size() != header.size())
+            throw Error("CSV, строка " + line + ": " + std::to_string(row.size()) +
                         " полей, а в заголовке " + std::to_string(header.size()));
         const RecordId id = dir.columns.add();
         dir.order.push_back(id);
         for (std::size_t c = 0; c < header.size(); ++c) {
-            const FieldDef& field = dir.fields[layout.fieldOfColumn[c]];
-            if (rows[r][c].size() > field.width)
+            FieldDef& field = dir.fields[layout.fieldOfColumn[c]];
+            const std::uint32_t width = layout.widthFromValues[c] ? kMaxFieldWidth : field.width;
+            if (row[c].size() > width)
                 throw Error("CSV, строка " + line + ", поле " + cp1251::toUtf8(field.name) +
-                            ": значение длиннее ширины поля (" + std::to_string(field.width) + ")");
-            dir.columns.set(id, layout.fieldOfColumn[c], rows[r][c]);
+                            ": значение длиннее ширины поля (" + std::to_string(width) + ")");
+            if (layout.widthFromValues[c])
+                field.width = std::max(field.width, static_cast<std::uint32_t>(row[c].size()));
+            dir.columns.set(id, layout.fieldOfColumn[c], row[c]);
         }
         for (std::size_t f = 0; f < dir.fields.size(); ++f) {
             if (dir.fields[f].required && dir.columns.value(id, f).empty())

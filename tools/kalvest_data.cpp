@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -45,6 +46,10 @@ int main(int argc, char* argv[]) {
         }
         try {
             return command.run(args);
+        } catch (const std::bad_alloc&) {
+            // As the program's error box says it.
+            std::fprintf(stderr, "%s\n", lambreya::shownMessage("Недостаточно памяти").c_str());
+            return 1;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "%s\n", lambreya::shownMessage(e.what()).c_str());
             return 1;

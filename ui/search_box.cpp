@@ -7,9 +7,12 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QValidator>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace lambreya {
 namespace {
@@ -30,11 +33,51 @@ public:
     }
 };
 
+// Keys pressed in a search box whose release has not come, with the window of the box.
+struct HeldKey {
+    int key;
+    const QWidget* window;
+};
+
+std::vector<HeldKey>& heldKeys() {
+    static std::vector<HeldKey> keys;
+    return keys;
+}
+
+// Sees every key press of the application. A key pressed in another window than the one it
+// was held in was let go meanwhile, its release taken there: a release that comes to a box
+// now belongs to that other press. This needs no focus events, which a desktop without a
+// window manager may never send when a box closes.
+class KeyPressWatcher : public QObject {
+public:
+    using QObject::QObject;
+
+    static void install() {
+        static QPointer<KeyPressWatcher> watcher;
+        if (!watcher && qApp) {
+            watcher = new KeyPressWatcher(qApp);
+            qApp->installEventFilter(watcher);
+        }
+    }
+
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && receiver->isWidgetType()) {
+            const QWidget* window = static_cast<QWidget*>(receiver)->window();
+            const auto* key = static_cast<const QKeyEvent*>(event);
+            const int held = key->nativeScanCode() != 0 ? int(key->nativeScanCode()) : key->key();
+            std::erase_if(heldKeys(),
+                          [&](const HeldKey& h) { return h.key == held && h.window != window; });
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 SearchBox::SearchBox(int tabOrder, QWidget* parent)
     : QLineEdit(parent)
     , m_tabOrder(tabOrder) {
+    KeyPressWatcher::install();
     setMaxLength(std::numeric_limits<int>::max());
     setValidator(new CapitalsValidator(this));
     connect(this, &QLineEdit::textEdited, this, [this] { m_modifiedMark = true; });
@@ -93,8 +136,34 @@ int SearchBox::typedCharacter(const QKeyEvent* event) {
     }
 }
 
+int SearchBox::heldKeyOf(const QKeyEvent* event) {
+    return event->nativeScanCode() != 0 ? int(event->nativeScanCode()) : event->key();
+}
+
+void SearchBox::handPendingRelease() {
+    if (!m_pendingRelease)
+        return;
+    const int key = m_pendingRelease->virtualKey;
+    m_pendingRelease.reset();
+    if (m_handlers)
+        m_handlers->Edit1_FamiliKeyUp(this, key);
+}
+
 void SearchBox::keyPressEvent(QKeyEvent* event) {
-    m_pressedElsewhere = false;
+    const int held = heldKeyOf(event);
+    if (m_pendingRelease) {
+        // The windowing system repeats a held key as a release and a press at one moment.
+        const bool repeat =
+            m_pendingRelease->key == held &&
+            (event->isAutoRepeat() ||
+             (event->timestamp() != 0 && event->timestamp() == m_pendingRelease->timestamp));
+        if (repeat)
+            m_pendingRelease.reset();
+        else
+            handPendingRelease();
+    }
+    std::erase_if(heldKeys(), [&](const HeldKey& h) { return h.key == held; });
+    heldKeys().push_back({held, window()});
     if (m_handlers) {
         int key = virtualKey(event->key());
         m_handlers->Edit1_FamiliKeyDown(this, key);
@@ -125,14 +194,23 @@ void SearchBox::keyPressEvent(QKeyEvent* event) {
 void SearchBox::keyReleaseEvent(QKeyEvent* event) {
     QLineEdit::keyReleaseEvent(event);
     // A held key repeats its character but counts as released once, at the end.
-    if (m_handlers && !event->isAutoRepeat() && !m_pressedElsewhere)
-        m_handlers->Edit1_FamiliKeyUp(this, virtualKey(event->key()));
+    if (!m_handlers || event->isAutoRepeat())
+        return;
+    const int held = heldKeyOf(event);
+    auto& keys = heldKeys();
+    const auto found = std::find_if(keys.begin(), keys.end(), [&](const HeldKey& h) {
+        return h.key == held && h.window == window();
+    });
+    if (found == keys.end())
+        return; // pressed elsewhere
+    keys.erase(found);
+    handPendingRelease();
+    m_pendingRelease = PendingRelease{held, virtualKey(event->key()), event->timestamp()};
+    QMetaObject::invokeMethod(this, &SearchBox::handPendingRelease, Qt::QueuedConnection);
 }
 
 void SearchBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (event->reason() == Qt::ActiveWindowFocusReason)
-        m_pressedElsewhere = true;
     switch (event->reason()) {
     case Qt::TabFocusReason:
     case Qt::BacktabFocusReason:
@@ -149,15 +227,13 @@ void SearchBox::focusInEvent(QFocusEvent* event) {
 
 void SearchBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    handPendingRelease(); // a release in this box comes before what leaving it does
     switch (event->reason()) {
     case Qt::ActiveWindowFocusReason:
-        m_pressedElsewhere = true;
-        return;
     case Qt::PopupFocusReason:
     case Qt::MenuBarFocusReason:
         return;
     default:
-        m_pressedElsewhere = false;
         break;
     }
     // The control that takes the focus has it already.

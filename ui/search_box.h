@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include <optional>
+
 namespace lambreya {
 
 class SearchBox;
@@ -25,7 +27,12 @@ public:
 //
 // Its key events go to the window's handlers: a press to the key-down handler, then, for a
 // key that types a character, to the character handler, and only what neither consumed to
-// the box itself; a release (but not the repeats of a held key) to the key-up handler.
+// the box itself; a release to the key-up handler, once per key that was pressed in a box
+// of this window. A held key repeats: the releases of its repeats are not handed on, also
+// when the windowing system fails to mark them, since a release is handed on only after
+// the events already waiting, and a press of the same key at the same moment makes it a
+// repeat. A press that went to another window (the Enter that closed an error box) has no
+// release here.
 // Losing the focus to another control of the same window (a box or the grid) is its exit;
 // a menu, a popup or another window taking the keyboard is not.
 class SearchBox : public QLineEdit {
@@ -58,11 +65,19 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // A release waiting for the events queued behind it.
+    struct PendingRelease {
+        int key = 0;        // as heldKeyOf gives it
+        int virtualKey = 0; // for the handler
+        quint64 timestamp = 0;
+    };
+
+    static int heldKeyOf(const QKeyEvent* event);
+    void handPendingRelease();
+
     int m_tabOrder;
     bool m_modifiedMark = false;
-    // Another window had the keyboard since the last key pressed in this box: a release
-    // coming now belongs to a press made there (the OK of an error box taken by Enter).
-    bool m_pressedElsewhere = false;
+    std::optional<PendingRelease> m_pendingRelease;
     SearchBoxHandlers* m_handlers = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include "printable.h"
 
+#include "data/cp1251.h"
 #include "data/error.h"
 #include "test_text.h"
 
@@ -198,20 +199,29 @@ TEST_F(IniFileTest, LongValueIsCut) {
     EXPECT_EQ(value, QString::fromLatin1(name.left(2047)));
 }
 
-TEST_F(IniFileTest, ReadsUtf8AndCodePage1251) {
+TEST_F(IniFileTest, ReadsCodePage1251UnlessTheFileStartsWithAByteOrderMark) {
     const std::string name = "Д:/Справочник/база.cds";
     const QString expected = QString::fromStdString(name);
     const QByteArray utf8 = QByteArray::fromStdString(name);
     const QByteArray cp1251 = QByteArray::fromStdString(test::cp(name));
-
-    putBytes(path(), "[Data]\r\nTableName=" + utf8 + "\r\n");
-    EXPECT_EQ(IniFile(path()).readText(u"Data", u"TableName"), expected);
 
     putBytes(path(), "\xEF\xBB\xBF[Data]\r\nTableName=" + utf8 + "\r\n");
     EXPECT_EQ(IniFile(path()).readText(u"Data", u"TableName"), expected);
 
     putBytes(path(), "[Data]\r\nTableName=" + cp1251 + "\r\n");
     EXPECT_EQ(IniFile(path()).readText(u"Data", u"TableName"), expected);
+
+    // Code page 1251 text that happens to be valid UTF-8 too ("Рў" is the bytes of "Т"), and
+    // UTF-8 without the mark, are read as code page 1251; a write changes neither reading.
+    const QByteArray both = QByteArray::fromStdString(test::cp("[Data]\nTableName=Рў\n"));
+    for (const QByteArray& bytes : {both, "[Data]\nTableName=" + utf8 + "\n"}) {
+        putBytes(path(), bytes);
+        const QString before = IniFile(path()).readText(u"Data", u"TableName");
+        EXPECT_EQ(before, cp1251::toUnicode(bytes.sliced(17, bytes.size() - 18).toStdString()));
+        IniFile(path()).writeText(u"Data", u"Comment", u"Справочник");
+        EXPECT_EQ(IniFile(path()).readText(u"Data", u"TableName"), before);
+        EXPECT_EQ(IniFile(path()).readText(u"Data", u"Comment"), u"Справочник");
+    }
 
     // names are decoded too, and found without regard to case
     putBytes(path(), QByteArray::fromStdString(test::cp("[Данные]\r\nИмя=") + "\xC8\r\n"));
@@ -341,8 +351,8 @@ TEST_F(IniFileTest, ValuesReadBackAsWritten) {
         ini.writeText(u"Data", u"Value", value);
         EXPECT_EQ(ini.readText(u"Data", u"Value", QStringLiteral("<default>")), value);
     }
-    EXPECT_EQ(bytesOf(path()),
-              QByteArray("[Data]\nValue=") + QStringLiteral("Путь к базе").toUtf8() + "\n");
+    EXPECT_EQ(bytesOf(path()), QByteArray("[Data]\nValue=") +
+                                   QByteArray::fromStdString(test::cp("Путь к базе")) + "\n");
 }
 
 TEST_F(IniFileTest, NamesAndValuesTheFileCannotHoldAreRefused) {

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -102,6 +103,21 @@ TEST_F(DataFileTest, AFileThatCannotBeOpenedNamesItselfAsGiven) {
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     EXPECT_EQ(openError(socketPath), "Cannot open file " + socketPath.toStdString());
     ::close(fd);
+    // Nor is a named pipe read, which would wait for a writer.
+    const QString pipePath = path("pipe.cds");
+    ASSERT_EQ(::mkfifo(pipePath.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(openError(pipePath), "Cannot open file " + pipePath.toStdString());
+}
+
+TEST_F(DataFileTest, TheFirstBytesAreJudgedBeforeMemoryIsTakenForTheWholeFile) {
+    if (!test::makeHugeSparseFile(path("zeros.cds"), std::string(1, '\0')) ||
+        !test::makeHugeSparseFile(path("huge.cds"), std::string("KVDIR\r\n\x1A", 8)))
+        GTEST_SKIP() << "no file larger than memory can stand in here";
+    const std::string zeros = openError(path("zeros.cds"));
+    EXPECT_NE(zeros.find("формат не распознан"), std::string::npos) << zeros;
+    table.setFileName(path("huge.cds"));
+    EXPECT_THROW(table.open(), std::bad_alloc);
+    EXPECT_FALSE(table.active());
 }
 
 TEST_F(DataFileTest, ADamagedFileIsRejectedAndKeepsItsContent) {
@@ -209,8 +225,8 @@ std::string failedWriteInChild(RecordSet& table, const QString& folder, bool dro
         } else if (dropRights) {
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         }
-        if (smallFileLimit) {
-            std::signal(SIGXFSZ, SIG_IGN);
+        if (smallFileLimit) { // the signal is left as it comes: the write must not die of it
+            std::signal(SIGXFSZ, SIG_DFL);
             const rlimit limit{16, 16};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }

@@ -152,6 +152,19 @@ std::string rechecksummed(std::string bytes) {
     return bytes;
 }
 
+TEST(StoredForm, AnEmptyValueTakesLittleMoreThanItsLengthByte) {
+    constexpr std::uint32_t kRecords = 1u << 22; // each column a large block
+    std::string binary("KVDIR\r\n\x1A\x01\0\0\0\x01\0\x08Nsa_prim\x01\x28\0\0", 27);
+    for (int i = 0; i < 4; ++i)
+        binary.push_back(static_cast<char>((kRecords >> (8 * i)) & 0xFF));
+    binary.append(std::size_t{kRecords} * 2 + 4, '\0'); // every length 0, then the checksum
+    const std::size_t before = largeMemoryInUse();
+    const Directory dir = parseDirectory(rechecksummed(binary));
+    const std::size_t values = largeMemoryInUse() - before - kRecords * sizeof(RecordId);
+    EXPECT_LE(values, kRecords + kRecords / 4) << "bytes for " << kRecords << " empty values";
+    EXPECT_EQ(dir.columns.value(dir.order.back(), 0), "");
+}
+
 struct Damage {
     const char* name;
     std::string bytes;
@@ -183,6 +196,9 @@ std::vector<Damage> damages() {
     std::string noFields = binary.substr(0, 12) + std::string("\0\0\0\0\0\0", 6);
     std::string badVersion = binary;
     badVersion[8] = 9;
+    std::string manyAttributes; // the general reader's time grows with their square
+    for (int i = 0; i < 20000; ++i)
+        manyAttributes += " a" + std::to_string(i) + "=\"\"";
     std::string tooWide = binary;
     tooWide[14 + 1 + 10 + 1] = 3; // Nsa_famili width 3: ИВАНОВ no longer fits
     return {
@@ -210,6 +226,8 @@ std::vector<Damage> damages() {
         {"Dtd", replaced(xml, "<directory", "<!DOCTYPE d [<!ENTITY e \"x\">]><directory"), "DTD"},
         {"BadHex", replaced(xml, "<v>П", "<v hex=\"4G\"/><v>П"), "шестнадцатеричн"},
         {"TextAfterEnd", xml + "<directory/>", "XML, строка 17"},
+        {"ManyAttributes", replaced(xml, "<directory", "<directory" + manyAttributes),
+         "XML, строка 2: у элемента больше 16 атрибутов"},
     };
 }
 

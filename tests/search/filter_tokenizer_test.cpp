@@ -105,7 +105,8 @@ std::string repeated(char c, std::size_t count) {
 
 TEST(LiteralLength, KeepsTheFirst256CharactersAndReadsOnToTheClosingApostrophe) {
     const std::string value = repeated('A', 250) + repeated('B', 10) + "C";
-    const std::vector<FilterItem> items = tokenizeFilter("F = '" + value + "' AND G");
+    const std::string text = "F = '" + value + "' AND G"; // the items' views point into it
+    const std::vector<FilterItem> items = tokenizeFilter(text);
     ASSERT_EQ(items[2].kind, FilterItemKind::Literal);
     EXPECT_EQ(items[2].literal, repeated('A', 250) + repeated('B', 6));
     EXPECT_EQ(items[3].kind, FilterItemKind::Name);
@@ -114,7 +115,8 @@ TEST(LiteralLength, KeepsTheFirst256CharactersAndReadsOnToTheClosingApostrophe) 
 
 TEST(LiteralLength, DoubledApostropheCountsAsOneCharacter) {
     const std::string value = repeated('A', 254) + "''" + "B" + "C";
-    const std::vector<FilterItem> items = tokenizeFilter("'" + value + "'");
+    const std::string text = "'" + value + "'";
+    const std::vector<FilterItem> items = tokenizeFilter(text);
     ASSERT_EQ(items[0].kind, FilterItemKind::Literal);
     EXPECT_EQ(items[0].literal, repeated('A', 254) + "'B");
 }

@@ -146,6 +146,9 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
         {"open quote", "Nsa_famili\r\n\"ИВАНОВ\r\n", "CSV, строка 3: кавычки не закрыты.\n"},
         {"short row", "Nsa_famili,Nsa_tele\r\nИВАНОВ\r\n",
          "CSV, строка 2: 1 полей, а в заголовке 2.\n"},
+        {"long row", "Nsa_famili,Nsa_tele\r\nИВАНОВ,1,2,3\r\n",
+         "CSV, строка 2: полей больше, чем в заголовке (2)\n"},
+        {"wide header", std::string(2000, ','), "CSV, строка 1: полей больше допустимого (1024)\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,6 +167,11 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
     const ProcessResult foreign = kalvestData({u"convert"_s, path(u"bad.cds"_s), path(u"x.xml"_s)});
     EXPECT_EQ(foreign.status, 1);
     EXPECT_NE(foreign.err.find("формат не распознан"), std::string::npos) << foreign.err;
+    if (test::makeHugeSparseFile(path("huge.cds"), std::string("KVDIR\r\n\x1A", 8))) {
+        const ProcessResult huge = kalvestData({u"info"_s, path(u"huge.cds"_s)});
+        EXPECT_EQ(huge.status, 1);
+        EXPECT_EQ(huge.err, "Недостаточно памяти.\n");
+    }
     EXPECT_EQ(kalvestData({u"frobnicate"_s}).status, 1);
     EXPECT_EQ(kalvestData({u"generate"_s, u"-n"_s, u"x"_s, u"-o"_s, path(u"g.cds"_s)}).status, 1);
     EXPECT_EQ(kalvestData({u"export"_s, u"--help"_s}).status, 0);

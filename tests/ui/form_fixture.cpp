@@ -57,6 +57,7 @@ void FormTest::openWindowClosed() {
 void FormTest::press(int key, Qt::KeyboardModifiers modifiers) {
     QWidget* target = focus() ? focus() : m_form.get();
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    QCoreApplication::sendPostedEvents(); // a box hands a release on after what is queued
 }
 
 void FormTest::type(const QString& text) {
@@ -67,6 +68,7 @@ void FormTest::type(const QString& text) {
         QApplication::sendEvent(focus(), &down);
         QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
         QApplication::sendEvent(focus(), &up);
+        QCoreApplication::sendPostedEvents();
     }
 }
 

@@ -36,24 +36,35 @@ class SearchWindowTest : public FormTest {
 protected:
     // A key as the keyboard gives it: the press and the release each go to the control
     // that has the focus at that moment, and the menu's shortcuts see the press first.
+    // A box hands a release on after the events queued behind it: they are let through.
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(form().windowHandle(), k, modifiers);
+        QCoreApplication::sendPostedEvents();
     }
     void keyDown(Qt::Key k) { QTest::keyPress(form().windowHandle(), k); }
-    void keyUp(Qt::Key k) { QTest::keyRelease(form().windowHandle(), k); }
+    void keyUp(Qt::Key k) {
+        QTest::keyRelease(form().windowHandle(), k);
+        QCoreApplication::sendPostedEvents();
+    }
 
-    // A key held down: the press repeats `presses` times, then the key comes up once.
-    void hold(Qt::Key k, int presses) {
+    // A key held down: the press repeats `presses` times, then the key comes up once. Each
+    // repeat is a release and a press at one moment, marked as a repeat or, as a loaded
+    // windowing system may leave them, not; the last release comes later.
+    void hold(Qt::Key k, int presses, bool marked = true) {
         for (int i = 0; i < presses; ++i) {
-            QKeyEvent down(QEvent::KeyPress, k, Qt::NoModifier, QString(), i > 0);
+            QKeyEvent down(QEvent::KeyPress, k, Qt::NoModifier, QString(), marked && i > 0);
+            down.setTimestamp(1000 + 50 * i);
             QApplication::sendEvent(focus(), &down);
             if (i + 1 < presses) {
-                QKeyEvent repeat(QEvent::KeyRelease, k, Qt::NoModifier, QString(), true);
+                QKeyEvent repeat(QEvent::KeyRelease, k, Qt::NoModifier, QString(), marked);
+                repeat.setTimestamp(1000 + 50 * (i + 1));
                 QApplication::sendEvent(focus(), &repeat);
             }
         }
         QKeyEvent up(QEvent::KeyRelease, k, Qt::NoModifier);
+        up.setTimestamp(1000 + 50 * presses + 20);
         QApplication::sendEvent(focus(), &up);
+        QCoreApplication::sendPostedEvents();
     }
 
     // Presses and releases `k` in the focused box; true when the box's handlers took it
@@ -65,6 +76,7 @@ protected:
         const bool taken = down.isAccepted();
         QKeyEvent up(QEvent::KeyRelease, k, Qt::NoModifier);
         QApplication::sendEvent(focus(), &up);
+        QCoreApplication::sendPostedEvents();
         return taken;
     }
 
@@ -641,9 +653,11 @@ TEST_F(SearchWindowTest, WithTheOptionOffReleasesDoNothing) {
 TEST_F(SearchWindowTest, AHeldKeyLocatesOnceWhenItComesUp) {
     openWindowClosed();
     instantSearch(true);
-    hold(Qt::Key_Right, 5);
-    const std::vector<std::string> errors = takeEscapedErrors();
-    EXPECT_EQ(errors.size(), 1u);
+    for (bool marked : {true, false}) {
+        SCOPED_TRACE(marked ? "repeats marked" : "repeats not marked");
+        hold(Qt::Key_Right, 5, marked);
+        EXPECT_EQ(takeEscapedErrors().size(), 1u);
+    }
 }
 
 TEST_F(SearchWindowTest, AnApostropheThatEndsTheLiteralEarlyFailsEachLocate) {
@@ -704,7 +718,19 @@ TEST_F(SearchWindowTest, AClosedSetFailsEachReleaseAndEachSearchButLeavesUpAndDo
 TEST_F(SearchWindowTest, AReleaseWhosePressWentToAnotherWindowIsNotAKeyOfTheBox) {
     openWindowClosed();
     instantSearch(true);
-    // An error box took the press of Enter and closed; the release comes to the box.
+    // Without a window manager no focus event tells the window that an error box had the
+    // keyboard: the box's press of Enter closed it, and only the release reaches the box.
+    key(Qt::Key_Home);
+    ASSERT_EQ(takeEscapedErrors().size(), 1u);
+    {
+        QWidget errorBox;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(&errorBox, &press);
+    }
+    keyUp(Qt::Key_Return);
+    expectNoError();
+
+    // With focus events: the error box took the press of Enter and closed.
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);

@@ -1,0 +1,53 @@
+// Both readers of the XML form. What the quick reader of the program's own layout accepts,
+// the general reader accepts as the same directory; what either accepts is written in the
+// program's layout, which reads back as that directory through both readers.
+#include "data/binary_form.h"
+#include "data/stored_form.h"
+#include "data/xml_canonical_reader.h"
+#include "data/xml_form.h"
+#include "fuzz/fuzz_check.h"
+
+#include <optional>
+
+namespace {
+
+using namespace lambreya;
+
+std::optional<Directory> general(std::string_view bytes) {
+    try {
+        return parseXmlFormGeneral(bytes);
+    } catch (const DataFormatError&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input = fuzz::asText(data, size);
+    std::optional<Directory> quick;
+    try {
+        quick = readCanonicalXml(input);
+    } catch (const DataFormatError&) {
+        fuzz::check(false, "the quick reader declines instead of failing");
+    }
+    const std::optional<Directory> slow = general(input);
+    if (quick) {
+        fuzz::check(slow.has_value(), "what the quick reader accepts, the general one accepts");
+        fuzz::check(fuzz::sameDirectory(*quick, *slow), "both readers give the same directory");
+    }
+    if (!slow)
+        return 0;
+    const Bytes written = storeXmlForm(*slow);
+    const std::string_view text(written.data(), written.size());
+    const std::optional<Directory> again = readCanonicalXml(text);
+    fuzz::check(again && fuzz::sameDirectory(*again, *slow),
+                "the program's own layout is read by the quick reader as written");
+    const std::optional<Directory> generalAgain = general(text);
+    fuzz::check(generalAgain && fuzz::sameDirectory(*generalAgain, *slow),
+                "the program's own layout is read by the general reader as written");
+    const Bytes rewritten = storeXmlForm(*again);
+    fuzz::check(std::string_view(rewritten.data(), rewritten.size()) == text,
+                "writing what was read back gives the same bytes");
+    return 0;
+}
