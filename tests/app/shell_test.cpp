@@ -194,7 +194,7 @@ TEST_F(ShellTest, TheDataFileIsFoundWhateverTheLetterCaseOfItsName) {
 }
 
 // A settings file in code page 1251 whose bytes also read as UTF-8: "ЛЁ" is CB A8.
-TEST_F(ShellTest, DISABLED_ACodePage1251SettingsFileOpensItsDataFile) {
+TEST_F(ShellTest, ACodePage1251SettingsFileOpensItsDataFile) {
     const QString data = path(QStringLiteral("ЛЁ.cds"));
     ASSERT_TRUE(QFile::copy(dataFile(), data));
     writeAll(path(QStringLiteral("KALVEST.INI")),
