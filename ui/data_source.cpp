@@ -57,19 +57,30 @@ QVariant DataSource::data(const QModelIndex& index, int role) const {
     return cp1251::toUnicode(m_dataSet.rowText(index.row(), field));
 }
 
-void DataSource::viewReset() {
+void DataSource::viewAboutToReset() {
     beginResetModel();
+}
+
+void DataSource::viewReset() {
     mapFields();
     endResetModel();
 }
 
-void DataSource::rowInserted(int row) {
+void DataSource::rowAboutToBeInserted(int row) {
     beginInsertRows({}, row, row);
+}
+
+void DataSource::rowInserted(int row) {
+    (void)row;
     endInsertRows();
 }
 
-void DataSource::rowRemoved(int row) {
+void DataSource::rowAboutToBeRemoved(int row) {
     beginRemoveRows({}, row, row);
+}
+
+void DataSource::rowRemoved(int row) {
+    (void)row;
     endRemoveRows();
 }
 

@@ -47,8 +47,11 @@ Q_SIGNALS:
     void updateRecordRequested();
 
 private:
+    void viewAboutToReset() override;
     void viewReset() override;
+    void rowAboutToBeInserted(int row) override;
     void rowInserted(int row) override;
+    void rowAboutToBeRemoved(int row) override;
     void rowRemoved(int row) override;
     void rowChanged(int row) override;
     void currentMoved(int oldRow, int newRow, MoveKind kind) override;

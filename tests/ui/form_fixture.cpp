@@ -34,6 +34,7 @@ void FormTest::SetUp() {
 
 void FormTest::TearDown() {
     m_help.quit();
+    m_modelTester.reset();
     m_form.reset();
     const std::vector<std::string> left = takeEscapedErrors();
     EXPECT_TRUE(left.empty()) << "an error nobody looked at: " << left.front();
@@ -48,6 +49,8 @@ void FormTest::openWindow(Directory directory) {
 void FormTest::openWindowClosed() {
     if (!m_form)
         m_form = std::make_unique<TLambreyaForm>(&m_help);
+    m_modelTester = std::make_unique<QAbstractItemModelTester>(
+        m_form->DataSource1, QAbstractItemModelTester::FailureReportingMode::Fatal);
     m_form->show();
     QApplication::setActiveWindow(m_form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));

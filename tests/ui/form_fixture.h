@@ -8,6 +8,7 @@
 #include "ui/help_viewer.h"
 #include "ui/lambreya_form.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QTest>
 
@@ -47,6 +48,8 @@ protected:
 
     HelpViewer m_help;
     std::unique_ptr<TLambreyaForm> m_form;
+    // Qt's own check of the model contract, over the grid's model all through a test.
+    std::unique_ptr<QAbstractItemModelTester> m_modelTester;
 };
 
 } // namespace lambreya::test
