@@ -7,6 +7,7 @@
 #include "app/shell_form.h"
 #include "app/termination.h"
 #include "app/translations.h"
+#include "data/guarded.h"
 #include "ui/help_viewer.h"
 
 namespace lambreya {
@@ -51,6 +52,7 @@ void Program::finish() {
 
 int runProgram(int& argc, char** argv) {
     LambreyaApplication app(argc, argv);
+    setEscapedErrorHandler(&showCurrentException);
     QCoreApplication::setApplicationName(kApplicationTitle.toString());
     loadRussianTranslations();
     Program program(QCoreApplication::applicationFilePath());

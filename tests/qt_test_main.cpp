@@ -3,6 +3,8 @@
 // application catches what escapes an event handler; the tests read what it caught.
 #include "qt_test_support.h"
 
+#include "data/guarded.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -15,6 +17,14 @@ namespace {
 std::vector<std::string>& escaped() {
     static std::vector<std::string> errors;
     return errors;
+}
+
+void recordEscaped() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        escaped().emplace_back(e.what());
+    }
 }
 
 class TestApplication : public QApplication {
@@ -42,6 +52,7 @@ std::vector<std::string> takeEscapedErrors() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     lambreya::test::TestApplication app(argc, argv);
+    lambreya::setEscapedErrorHandler(&lambreya::test::recordEscaped);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
