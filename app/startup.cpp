@@ -13,13 +13,15 @@
 namespace lambreya {
 
 Program::Program(QString programFile)
-    : m_programFile(std::move(programFile))
+    : m_previousErrorHandler(setEscapedErrorHandler(&showCurrentException))
+    , m_programFile(std::move(programFile))
     , m_help(std::make_unique<HelpViewer>())
     , m_keyboard(createKeyboardLayouts()) {}
 
 Program::~Program() {
     if (m_form)
         finish();
+    setEscapedErrorHandler(m_previousErrorHandler);
 }
 
 void Program::start(bool minimised) {
@@ -52,7 +54,6 @@ void Program::finish() {
 
 int runProgram(int& argc, char** argv) {
     LambreyaApplication app(argc, argv);
-    setEscapedErrorHandler(&showCurrentException);
     QCoreApplication::setApplicationName(kApplicationTitle.toString());
     loadRussianTranslations();
     Program program(QCoreApplication::applicationFilePath());

@@ -2,7 +2,9 @@
 
 #include <QObject>
 
+#include <cstddef>
 #include <functional>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -42,21 +44,55 @@ void guarded(Body&& body) noexcept requires std::is_void_v<std::invoke_result_t<
     }
 }
 
+namespace guarded_detail {
+
+// How many of the leading arguments `Args` the callable takes: like connect, a slot may
+// take fewer arguments than its signal carries.
+template <typename F, typename... Args>
+constexpr std::size_t leadingArgumentCount() {
+    if constexpr (std::is_invocable_v<F&, Args...>) {
+        return sizeof...(Args);
+    } else {
+        static_assert(sizeof...(Args) > 0, "the slot does not take the signal's arguments");
+        return []<std::size_t... I>(std::index_sequence<I...>) {
+            return leadingArgumentCount<F, std::tuple_element_t<I, std::tuple<Args...>>...>();
+        }
+        (std::make_index_sequence<sizeof...(Args) - 1>());
+    }
+}
+
+// Calls `f` with as many of the leading arguments as it takes.
+template <typename F, typename... Args>
+void callWithLeading(F& f, Args&&... args) {
+    constexpr std::size_t count = leadingArgumentCount<F, Args&&...>();
+    auto all = std::forward_as_tuple(std::forward<Args>(args)...);
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        std::invoke(f, std::get<I>(std::move(all))...);
+    }
+    (std::make_index_sequence<count>());
+}
+
+} // namespace guarded_detail
+
 // QObject::connect with the slot entered through guarded(). `slot` is a member function
-// of `context` or any callable; the signal's arguments are passed on.
+// of `context` or any callable; it gets as many of the signal's leading arguments as it
+// takes.
 template <typename Sender, typename Signal, typename Context, typename Slot>
 QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, Context* context,
                                        Slot slot, Qt::ConnectionType type = Qt::AutoConnection) {
+    auto bound = [context, slot](auto&&... args)
+        -> decltype(std::invoke(slot, context, std::forward<decltype(args)>(args)...)) {
+        return std::invoke(slot, context, std::forward<decltype(args)>(args)...);
+    };
+    auto call = [bound, slot](auto&&... args) {
+        if constexpr (std::is_member_function_pointer_v<Slot>)
+            guarded_detail::callWithLeading(bound, std::forward<decltype(args)>(args)...);
+        else
+            guarded_detail::callWithLeading(slot, std::forward<decltype(args)>(args)...);
+    };
     return QObject::connect(
         sender, signal, context,
-        [context, slot](auto&&... args) {
-            guarded([&] {
-                if constexpr (std::is_member_function_pointer_v<Slot>)
-                    std::invoke(slot, context, std::forward<decltype(args)>(args)...);
-                else
-                    std::invoke(slot, std::forward<decltype(args)>(args)...);
-            });
-        },
+        [call](auto&&... args) { guarded([&] { call(std::forward<decltype(args)>(args)...); }); },
         type);
 }
 

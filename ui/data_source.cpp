@@ -1,6 +1,7 @@
 #include "ui/data_source.h"
 
 #include "data/cp1251.h"
+#include "data/guarded.h"
 
 namespace lambreya {
 
@@ -49,12 +50,16 @@ int DataSource::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DataSource::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
-        return {};
-    const int field = fieldOfColumn(index.column());
-    if (field < 0)
-        return QString();
-    return cp1251::toUnicode(m_dataSet.rowText(index.row(), field));
+    return guarded(
+        [&]() -> QVariant {
+            if (role != Qt::DisplayRole && role != Qt::EditRole)
+                return {};
+            const int field = fieldOfColumn(index.column());
+            if (field < 0)
+                return QString();
+            return cp1251::toUnicode(m_dataSet.rowText(index.row(), field));
+        },
+        QVariant());
 }
 
 void DataSource::viewAboutToReset() {
@@ -90,15 +95,18 @@ void DataSource::rowChanged(int row) {
 }
 
 void DataSource::currentMoved(int oldRow, int newRow, MoveKind kind) {
-    Q_EMIT currentRecordMoved(oldRow, newRow, kind);
+    if (m_link)
+        m_link->currentRecordMoved(oldRow, newRow, kind);
 }
 
 void DataSource::stateChanged() {
-    Q_EMIT recordStateChanged();
+    if (m_link)
+        m_link->recordStateChanged();
 }
 
 void DataSource::updateRecord() {
-    Q_EMIT updateRecordRequested();
+    if (m_link)
+        m_link->updateRecordRequested();
 }
 
 } // namespace lambreya

@@ -1,5 +1,6 @@
 #include "ui/lambreya_form.h"
 
+#include "data/guarded.h"
 #include "ui/data_source.h"
 #include "ui/db_grid.h"
 #include "ui/help_context.h"
@@ -133,7 +134,7 @@ void TLambreyaForm::createComponents() {
     Label1->setFont(look::timesFont(15, look::Bold | look::Underline));
     Label1->setAutoFillBackground(true);
     setColours(Label1, look::kMaroon, look::kWhite, QPalette::Window);
-    connect(Label1, &CaptionLabel::clicked, this, &TLambreyaForm::Label1Click);
+    connectGuarded(Label1, &CaptionLabel::clicked, this, &TLambreyaForm::Label1Click);
 
     createSearchBoxes();
     createStatusStrip();
@@ -189,7 +190,7 @@ void TLambreyaForm::createMenu() {
     // A checkable item's mark belongs to its handler: the automatic toggle of a click is
     // taken back before the handler runs.
     auto wire = [this](QAction* action, void (TLambreyaForm::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, action, handler] {
+        connectGuarded(action, &QAction::triggered, this, [this, action, handler] {
             if (action->isCheckable())
                 action->setChecked(!action->isChecked());
             (this->*handler)();
@@ -301,13 +302,17 @@ void TLambreyaForm::requestContextHelp(QWidget* control) {
 }
 
 bool TLambreyaForm::event(QEvent* event) {
-    if (event->type() == QEvent::WhatsThis) {
-        const auto* help = static_cast<QHelpEvent*>(event);
-        QWidget* control = childAt(help->pos());
-        requestContextHelp(control ? control : this);
-        return true;
-    }
-    return QMainWindow::event(event);
+    return guarded(
+        [&] {
+            if (event->type() == QEvent::WhatsThis) {
+                const auto* help = static_cast<QHelpEvent*>(event);
+                QWidget* control = childAt(help->pos());
+                requestContextHelp(control ? control : this);
+                return true;
+            }
+            return QMainWindow::event(event);
+        },
+        true);
 }
 
 // --- The other commands and the window's life ---------------------------------------------
@@ -328,14 +333,18 @@ void TLambreyaForm::mmFile_ExitClick() {
 }
 
 void TLambreyaForm::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
+    guarded([&] {
+        FormClose();
+        event->accept();
+    });
 }
 
 void TLambreyaForm::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!std::exchange(m_placed, true))
-        centreOnDesktop();
+    guarded([&] {
+        QMainWindow::showEvent(event);
+        if (!std::exchange(m_placed, true))
+            centreOnDesktop();
+    });
 }
 
 void TLambreyaForm::centreOnDesktop() {
