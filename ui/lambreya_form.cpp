@@ -22,8 +22,8 @@ namespace lambreya {
 
 namespace {
 
+// The place and look of each search box, in the fields' order.
 struct BoxLayout {
-    const char* name;
     int left;
     int width;
     QColor background;
@@ -31,35 +31,86 @@ struct BoxLayout {
     int styles;
 };
 
-const BoxLayout kBoxes[] = {
-    {"Edit1_Famili", 12, 129, look::kPurple, look::kYellow, look::Bold},
-    {"Edit2_Initsi", 146, 33, look::kPurple, look::kYellow, look::Bold},
-    {"Edit3_Street", 184, 185, look::kAqua, QColor(), look::Bold | look::Italic},
-    {"Edit4_Home", 376, 33, look::kAqua, QColor(), look::Bold | look::Italic},
-    {"Edit5_Room", 416, 65, look::kAqua, QColor(), look::Bold | look::Italic},
-    {"Edit6_Tele", 488, 57, look::kGreen, look::kWhite, look::Bold},
-    {"Edit7_Prim", 551, 60, look::kBlue, look::kAqua, look::Bold},
-};
+const std::array<BoxLayout, kDirectoryFieldCount> kBoxes = {{
+    {12, 129, look::kPurple, look::kYellow, look::Bold},
+    {146, 33, look::kPurple, look::kYellow, look::Bold},
+    {184, 185, look::kAqua, QColor(), look::Bold | look::Italic},
+    {376, 33, look::kAqua, QColor(), look::Bold | look::Italic},
+    {416, 65, look::kAqua, QColor(), look::Bold | look::Italic},
+    {488, 57, look::kGreen, look::kWhite, look::Bold},
+    {551, 60, look::kBlue, look::kAqua, look::Bold},
+}};
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 std::vector<GridColumn> gridColumns() {
     using look::Bold, look::Italic, look::Underline;
     const QColor windowText = look::windowText();
-    return {
-        {QStringLiteral("Nsa_famili"), QStringLiteral("Фамилия"), Qt::AlignHCenter,
-         Bold | Underline, look::kPurple, look::kYellow, Bold, Qt::AlignLeft, 131},
-        {QStringLiteral("Nsa_initsi"), QStringLiteral("И.О."), Qt::AlignHCenter, Bold | Underline,
-         look::kPurple, look::kYellow, Bold, Qt::AlignHCenter, 37},
-        {QStringLiteral("Nsa_street"), QStringLiteral("Улица"), Qt::AlignHCenter, Bold | Underline,
-         look::kAqua, look::kBlack, Bold | Italic, Qt::AlignLeft, 191},
-        {QStringLiteral("Nsa_home"), QStringLiteral("Дом"), Qt::AlignHCenter, Bold | Underline,
-         look::kAqua, windowText, Bold | Italic, Qt::AlignHCenter, 39},
-        {QStringLiteral("Nsa_room"), QStringLiteral("Квартира"), Qt::AlignHCenter, Bold | Underline,
-         look::kAqua, windowText, Bold | Italic, Qt::AlignHCenter, 0},
-        {QStringLiteral("Nsa_tele"), QStringLiteral("Телефон"), Qt::AlignHCenter, Bold | Underline,
-         look::kGreen, look::kWhite, Bold, Qt::AlignHCenter, 0},
-        {QStringLiteral("Nsa_prim"), QStringLiteral("Примеч."), Qt::AlignLeft, Bold | Italic,
-         look::kBlue, look::kAqua, Bold, Qt::AlignLeft, 65},
+    // The look of each column, in the fields' order; the fields give names and titles.
+    std::vector<GridColumn> columns = {
+        {{},
+         {},
+         Qt::AlignHCenter,
+         Bold | Underline,
+         look::kPurple,
+         look::kYellow,
+         Bold,
+         Qt::AlignLeft,
+         131},
+        {{},
+         {},
+         Qt::AlignHCenter,
+         Bold | Underline,
+         look::kPurple,
+         look::kYellow,
+         Bold,
+         Qt::AlignHCenter,
+         37},
+        {{},
+         {},
+         Qt::AlignHCenter,
+         Bold | Underline,
+         look::kAqua,
+         look::kBlack,
+         Bold | Italic,
+         Qt::AlignLeft,
+         191},
+        {{},
+         {},
+         Qt::AlignHCenter,
+         Bold | Underline,
+         look::kAqua,
+         windowText,
+         Bold | Italic,
+         Qt::AlignHCenter,
+         39},
+        {{},
+         {},
+         Qt::AlignHCenter,
+         Bold | Underline,
+         look::kAqua,
+         windowText,
+         Bold | Italic,
+         Qt::AlignHCenter,
+         0},
+        {{},
+         {},
+         Qt::AlignHCenter,
+         Bold | Underline,
+         look::kGreen,
+         look::kWhite,
+         Bold,
+         Qt::AlignHCenter,
+         0},
+        {{}, {}, Qt::AlignLeft, Bold | Italic, look::kBlue, look::kAqua, Bold, Qt::AlignLeft, 65},
     };
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        columns[i].fieldName = text(kDirectoryFields.at(i).name);
+        columns[i].title = text(kDirectoryFields.at(i).title);
+    }
+    return columns;
 }
 
 QStringList gridFields() {
@@ -152,21 +203,22 @@ void TLambreyaForm::createGrid() {
 void TLambreyaForm::createSearchBoxes() {
     SearchBox** named[] = {&Edit1_Famili, &Edit2_Initsi, &Edit3_Street, &Edit4_Home,
                            &Edit5_Room,   &Edit6_Tele,   &Edit7_Prim};
-    for (int i = 0; i < 7; ++i) {
-        const BoxLayout& layout = kBoxes[i];
+    for (int i = 0; i < kDirectoryFieldCount; ++i) {
+        const auto field = static_cast<std::size_t>(i);
+        const BoxLayout& layout = kBoxes[field];
         auto* box = new SearchBox(i, Panel1);
-        box->setObjectName(QString::fromLatin1(layout.name));
+        box->setObjectName(text(kDirectoryFields[field].searchBox));
         box->setGeometry(layout.left, 32, layout.width, 24);
         box->setFont(look::timesFont(13, layout.styles));
         setColours(box, layout.background, layout.text.isValid() ? layout.text : look::windowText(),
                    QPalette::Base);
         box->setHandlers(this);
-        *named[i] = box;
-        m_boxes[static_cast<std::size_t>(i)] = box;
+        *named[field] = box;
+        m_boxes[field] = box;
     }
     // The boxes are the window's only tab stops: Tab and Shift+Tab go round them.
-    for (int i = 0; i + 1 < 7; ++i)
-        setTabOrder(m_boxes[static_cast<std::size_t>(i)], m_boxes[static_cast<std::size_t>(i + 1)]);
+    for (std::size_t i = 0; i + 1 < m_boxes.size(); ++i)
+        setTabOrder(m_boxes[i], m_boxes[i + 1]);
     setTabOrder(Edit7_Prim, DBGrid1);
     Edit1_Famili->setFocus();
 }

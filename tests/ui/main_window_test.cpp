@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, TheLayoutIsAsDrawn) {
 
     const int widths[] = {131, 37, 191, 39, -1, -1, 65};
     const char* titles[] = {"Фамилия", "И.О.", "Улица", "Дом", "Квартира", "Телефон", "Примеч."};
-    for (int c = 0; c < 7; ++c) {
+    for (int c = 0; c < kDirectoryFieldCount; ++c) {
         EXPECT_EQ(grid().column(c).title.toStdString(), titles[c]);
         if (widths[c] > 0) {
             EXPECT_EQ(grid().columnWidth(c), widths[c]) << c;
@@ -151,9 +151,9 @@ TEST_F(MainWindowTest, DefaultColumnWidthsFollowTheFieldsOr64WhenClosed) {
 TEST_F(MainWindowTest, TabAndShiftTabGoRoundTheBoxesOnly) {
     openWindow(numberedDirectory(5));
     const auto& boxes = form().searchBoxes();
-    for (int i = 1; i <= 7; ++i) {
+    for (std::size_t i = 1; i <= boxes.size(); ++i) {
         press(Qt::Key_Tab);
-        EXPECT_EQ(focus(), boxes[static_cast<std::size_t>(i % 7)]) << i;
+        EXPECT_EQ(focus(), boxes[i % boxes.size()]) << i;
     }
     press(Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(focus(), boxes[6]);
