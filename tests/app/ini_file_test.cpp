@@ -3,7 +3,7 @@
 #include "printable.h"
 
 #include "data/error.h"
-#include "test_text.h"
+#include "support/test_text.h"
 
 #include <QDir>
 #include <QFile>

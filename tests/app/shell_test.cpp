@@ -8,9 +8,9 @@
 #include "data/guarded.h"
 #include "data/record_set.h"
 #include "data/stored_form.h"
-#include "qt_test_support.h"
-#include "test_text.h"
-#include "tools/directory_generator.h"
+#include "support/directory_fixture.h"
+#include "support/qt_test_support.h"
+#include "support/test_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "test_files.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_previous =
             setMessageBoxHook([this](const MessageBoxContent& box) { m_boxes.push_back(box); });
-        const Bytes sample = storeDirectory(generateDirectory(40, 3), StoredForm::Binary);
+        const Bytes sample = storeDirectory(test::numberedDirectory(40), StoredForm::Binary);
         writeAll(dataFile(), std::string(sample.begin(), sample.end()));
     }
     void TearDown() override { setMessageBoxHook(m_previous); }

@@ -3,7 +3,7 @@
 #include "data/record_set.h"
 #include "data/stored_form.h"
 
-#include "directory_fixture.h"
+#include "support/directory_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "data/xml_canonical_reader.h"
 #include "data/xml_form.h"
 
-#include "directory_fixture.h"
+#include "support/directory_fixture.h"
 
 #include <QProcess>
 #include <QStandardPaths>

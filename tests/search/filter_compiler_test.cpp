@@ -4,7 +4,7 @@
 #include "data/error.h"
 #include "search/filter_text.h"
 
-#include "test_text.h"
+#include "support/test_text.h"
 
 #include <gtest/gtest.h>
 

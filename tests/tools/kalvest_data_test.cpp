@@ -2,12 +2,12 @@
 #include "tools/csv.h"
 #include "tools/directory_generator.h"
 
-#include "../data/directory_fixture.h"
 #include "data/stored_form.h"
-#include "test_text.h"
+#include "support/directory_fixture.h"
+#include "support/test_text.h"
 
-#include "run_kalvest_data.h"
-#include "test_files.h"
+#include "support/run_kalvest_data.h"
+#include "support/test_files.h"
 #include <QFile>
 
 #include <QTemporaryDir>

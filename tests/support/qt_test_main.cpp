@@ -1,7 +1,7 @@
 // Entry of the test programs that need a QApplication: widgets run on the offscreen
 // platform, one application for all cases of the program. Like the program's own, the
 // application catches what escapes an event handler; the tests read what it caught.
-#include "qt_test_support.h"
+#include "support/qt_test_support.h"
 
 #include "data/guarded.h"
 
