@@ -41,74 +41,29 @@ const std::array<BoxLayout, kDirectoryFieldCount> kBoxes = {{
     {551, 60, look::kBlue, look::kAqua, look::Bold},
 }};
 
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 std::vector<GridColumn> gridColumns() {
     using look::Bold, look::Italic, look::Underline;
     const QColor windowText = look::windowText();
     // The look of each column, in the fields' order; the fields give names and titles.
     std::vector<GridColumn> columns = {
-        {{},
-         {},
-         Qt::AlignHCenter,
-         Bold | Underline,
-         look::kPurple,
-         look::kYellow,
-         Bold,
-         Qt::AlignLeft,
-         131},
-        {{},
-         {},
-         Qt::AlignHCenter,
-         Bold | Underline,
-         look::kPurple,
-         look::kYellow,
-         Bold,
-         Qt::AlignHCenter,
-         37},
-        {{},
-         {},
-         Qt::AlignHCenter,
-         Bold | Underline,
-         look::kAqua,
-         look::kBlack,
-         Bold | Italic,
-         Qt::AlignLeft,
-         191},
-        {{},
-         {},
-         Qt::AlignHCenter,
-         Bold | Underline,
-         look::kAqua,
-         windowText,
-         Bold | Italic,
-         Qt::AlignHCenter,
-         39},
-        {{},
-         {},
-         Qt::AlignHCenter,
-         Bold | Underline,
-         look::kAqua,
-         windowText,
-         Bold | Italic,
-         Qt::AlignHCenter,
-         0},
-        {{},
-         {},
-         Qt::AlignHCenter,
-         Bold | Underline,
-         look::kGreen,
-         look::kWhite,
-         Bold,
-         Qt::AlignHCenter,
-         0},
-        {{}, {}, Qt::AlignLeft, Bold | Italic, look::kBlue, look::kAqua, Bold, Qt::AlignLeft, 65},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kPurple, look::kYellow,
+         Bold, Qt::AlignLeft, 131},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kPurple, look::kYellow,
+         Bold, Qt::AlignHCenter, 37},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kAqua, look::kBlack,
+         Bold | Italic, Qt::AlignLeft, 191},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kAqua, windowText,
+         Bold | Italic, Qt::AlignHCenter, 39},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kAqua, windowText,
+         Bold | Italic, Qt::AlignHCenter, 0},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kGreen, look::kWhite, Bold,
+         Qt::AlignHCenter, 0},
+        {QString(), QString(), Qt::AlignLeft, Bold | Italic, look::kBlue, look::kAqua, Bold,
+         Qt::AlignLeft, 65},
     };
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        columns[i].fieldName = text(kDirectoryFields.at(i).name);
-        columns[i].title = text(kDirectoryFields.at(i).title);
+        columns[i].fieldName = QString::fromUtf8(kDirectoryFields.at(i).name);
+        columns[i].title = QString::fromUtf8(kDirectoryFields.at(i).title);
     }
     return columns;
 }
@@ -207,7 +162,7 @@ void TLambreyaForm::createSearchBoxes() {
         const auto field = static_cast<std::size_t>(i);
         const BoxLayout& layout = kBoxes[field];
         auto* box = new SearchBox(i, Panel1);
-        box->setObjectName(text(kDirectoryFields[field].searchBox));
+        box->setObjectName(QString::fromUtf8(kDirectoryFields[field].searchBox));
         box->setGeometry(layout.left, 32, layout.width, 24);
         box->setFont(look::timesFont(13, layout.styles));
         setColours(box, layout.background, layout.text.isValid() ? layout.text : look::windowText(),
