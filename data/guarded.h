@@ -72,6 +72,19 @@ void callWithLeading(F& f, Args&&... args) {
     (std::make_index_sequence<count>());
 }
 
+// The slot as a callable: a member function is bound to its object.
+template <typename Context, typename Slot>
+auto boundSlot(Context* context, Slot slot) {
+    if constexpr (std::is_member_function_pointer_v<Slot>) {
+        return [context, slot](auto&&... args)
+                   -> decltype(std::invoke(slot, context, std::forward<decltype(args)>(args)...)) {
+            return std::invoke(slot, context, std::forward<decltype(args)>(args)...);
+        };
+    } else {
+        return slot;
+    }
+}
+
 } // namespace guarded_detail
 
 // QObject::connect with the slot entered through guarded(). `slot` is a member function
@@ -80,19 +93,14 @@ void callWithLeading(F& f, Args&&... args) {
 template <typename Sender, typename Signal, typename Context, typename Slot>
 QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, Context* context,
                                        Slot slot, Qt::ConnectionType type = Qt::AutoConnection) {
-    auto bound = [context, slot](auto&&... args)
-        -> decltype(std::invoke(slot, context, std::forward<decltype(args)>(args)...)) {
-        return std::invoke(slot, context, std::forward<decltype(args)>(args)...);
-    };
-    auto call = [bound, slot](auto&&... args) {
-        if constexpr (std::is_member_function_pointer_v<Slot>)
-            guarded_detail::callWithLeading(bound, std::forward<decltype(args)>(args)...);
-        else
-            guarded_detail::callWithLeading(slot, std::forward<decltype(args)>(args)...);
-    };
+    auto target = guarded_detail::boundSlot(context, std::move(slot));
     return QObject::connect(
         sender, signal, context,
-        [call](auto&&... args) { guarded([&] { call(std::forward<decltype(args)>(args)...); }); },
+        [target](auto&&... args) {
+            guarded([&] {
+                guarded_detail::callWithLeading(target, std::forward<decltype(args)>(args)...);
+            });
+        },
         type);
 }
 
