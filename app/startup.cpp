@@ -8,19 +8,22 @@
 #include "app/termination.h"
 #include "app/translations.h"
 #include "data/file_size_limit.h"
+#include "data/guarded.h"
 #include "ui/help_viewer.h"
 #include "ui/window_icon.h"
 
 namespace lambreya {
 
 Program::Program(QString programFile)
-    : m_programFile(std::move(programFile))
+    : m_previousErrorHandler(setEscapedErrorHandler(&showCurrentException))
+    , m_programFile(std::move(programFile))
     , m_help(std::make_unique<HelpViewer>())
     , m_keyboard(createKeyboardLayouts()) {}
 
 Program::~Program() {
     if (m_form)
         finish();
+    setEscapedErrorHandler(m_previousErrorHandler);
 }
 
 void Program::start(bool minimised) {

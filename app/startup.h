@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/guarded.h"
+
 #include <QString>
 
 #include <memory>
@@ -12,7 +14,8 @@ class ShellForm;
 
 // One run of the program inside an existing application object: the main window with
 // its settings and directory, the message loop, and the ending that closes the directory
-// (writing it when it changed) and releases the help viewer.
+// (writing it when it changed) and releases the help viewer. While it lives, what escapes
+// a handler is shown in the standard error box.
 class Program {
 public:
     // `programFile` is the program's own file, beside which the settings lie.
@@ -33,6 +36,7 @@ public:
     KeyboardLayouts& keyboard() const { return *m_keyboard; }
 
 private:
+    EscapedErrorHandler m_previousErrorHandler;
     QString m_programFile;
     std::unique_ptr<HelpViewer> m_help;
     std::unique_ptr<KeyboardLayouts> m_keyboard;

@@ -3,6 +3,8 @@
 // which would close the window first and so run its close handler.
 #include "app/termination.h"
 
+#include "data/guarded.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -27,8 +29,8 @@ extern "C" void onTerminationSignal(int) {
 
 void endLoopOnTermination(QObject* context) {
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QObject::connect(gui, &QGuiApplication::commitDataRequest, context,
-                         [](QSessionManager&) { QCoreApplication::exit(0); });
+        connectGuarded(gui, &QGuiApplication::commitDataRequest, context,
+                       [](QSessionManager&) { QCoreApplication::exit(0); });
     }
     if (g_pipe[0] < 0) {
         if (::pipe(g_pipe) != 0)
@@ -38,7 +40,7 @@ void endLoopOnTermination(QObject* context) {
         ::fcntl(g_pipe[1], F_SETFL, O_NONBLOCK);
     }
     auto* notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context, [] {
+    connectGuarded(notifier, &QSocketNotifier::activated, context, [] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(g_pipe[0], &byte, 1);
         QCoreApplication::exit(0);

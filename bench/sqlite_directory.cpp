@@ -14,7 +14,7 @@ SqliteDirectory::SqliteDirectory(const Directory& directory) {
     exec("BEGIN");
     sqlite3_stmt* insert = prepare("INSERT INTO t VALUES(?,?,?,?,?,?,?)");
     for (RecordId id : directory.order) {
-        for (int f = 0; f < 7; ++f) {
+        for (int f = 0; f < kDirectoryFieldCount; ++f) {
             const std::string utf8 =
                 cp1251::toUtf8(directory.columns.value(id, static_cast<std::size_t>(f)));
             sqlite3_bind_text(insert, f + 1, utf8.data(), static_cast<int>(utf8.size()),

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lambreya {
@@ -35,19 +37,30 @@ struct SetMarkers {
     friend bool operator==(const SetMarkers&, const SetMarkers&) = default;
 };
 
-// The seven fields of a directory record, in the order of the screen and the paper.
-enum class DirectoryField : int {
-    Famili,
-    Initsi,
-    Street,
-    Home,
-    Room,
-    Tele,
-    Prim,
+// One field of the directory record as the program knows it.
+struct DirectoryField {
+    std::string_view name;      // as the data file names it
+    std::uint32_t width;        // in characters, in a directory the program creates
+    std::string_view title;     // UTF-8: above the grid's column
+    std::string_view searchBox; // the search box whose text narrows the view by the field
 };
-inline constexpr int kDirectoryFieldCount = 7;
 
-// The field definitions a new directory gets: names and widths of the seven fields.
+// The seven fields of a directory record, in the order of the screen and the paper. Widths
+// fit the longest values a city directory holds: a double surname, initials with blanks, a
+// long street name, house numbers with a letter and a building, four-digit flats,
+// telephone numbers written 123-45-67, and a short remark.
+inline constexpr std::array<DirectoryField, 7> kDirectoryFields = {{
+    {"Nsa_famili", 30, "Фамилия", "Edit1_Famili"},
+    {"Nsa_initsi", 6, "И.О.", "Edit2_Initsi"},
+    {"Nsa_street", 40, "Улица", "Edit3_Street"},
+    {"Nsa_home", 7, "Дом", "Edit4_Home"},
+    {"Nsa_room", 5, "Квартира", "Edit5_Room"},
+    {"Nsa_tele", 9, "Телефон", "Edit6_Tele"},
+    {"Nsa_prim", 40, "Примеч.", "Edit7_Prim"},
+}};
+inline constexpr int kDirectoryFieldCount = static_cast<int>(kDirectoryFields.size());
+
+// The field definitions a new directory gets: the seven fields with their names and widths.
 std::vector<FieldDef> standardDirectoryFields();
 
 } // namespace lambreya

@@ -130,6 +130,7 @@ void RecordSet::saveCopy(const QString& path) const {
 void RecordSet::discard() {
     if (!active())
         return;
+    notify([](RecordSetListener& l) { l.viewAboutToReset(); });
     m_state = State::Inactive;
     m_dir = Directory{};
     m_view.clear();
@@ -202,9 +203,13 @@ void RecordSet::applyCondition(Condition condition) {
 }
 
 void RecordSet::resetView() {
-    m_view.clear();
-    m_dir.columns.select(m_condition, m_dir.order, m_view);
-    m_view.shrink_to_fit();
+    // The new view is built aside, so that nothing has changed yet when listeners hear
+    // that it is about to.
+    LargeVector<RecordId> view;
+    m_dir.columns.select(m_condition, m_dir.order, view);
+    view.shrink_to_fit();
+    notify([](RecordSetListener& l) { l.viewAboutToReset(); });
+    m_view.swap(view);
     m_current = m_view.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_view.empty();
@@ -369,9 +374,13 @@ void RecordSet::beginInsert(int row, std::size_t storedPlace) {
     if (m_dir.markers.disableInserts)
         fail("Inserts are not allowed");
     const RecordId id = m_dir.columns.add();
+    // What can fail is done before listeners hear that a row is about to come.
+    m_dir.order.reserve(m_dir.order.size() + 1);
+    m_view.reserve(m_view.size() + 1);
+    m_buffer.assign(m_dir.fields.size(), std::string());
+    notify([=](RecordSetListener& l) { l.rowAboutToBeInserted(row); });
     m_dir.order.insert(m_dir.order.begin() + static_cast<std::ptrdiff_t>(storedPlace), id);
     m_view.insert(m_view.begin() + row, id);
-    m_buffer.assign(m_dir.fields.size(), std::string());
     m_modified = false;
     m_state = State::Insert;
     m_bof = m_eof = false;
@@ -466,6 +475,7 @@ void RecordSet::deleteRecord() {
 
 void RecordSet::removeFromView(int row) {
     const RecordId id = m_view[toIndex(row)];
+    notify([=](RecordSetListener& l) { l.rowAboutToBeRemoved(row); });
     m_view.erase(m_view.begin() + row);
     const auto place = std::find(m_dir.order.begin(), m_dir.order.end(), id);
     if (place != m_dir.order.end())

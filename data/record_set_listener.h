@@ -17,9 +17,15 @@ class RecordSetListener {
 public:
     virtual ~RecordSetListener() = default;
 
-    // The whole view changed: opened, closed or filtered anew.
+    // The whole view is about to change (opened, closed or filtered anew), and has changed.
+    // Between the two the set reads as it was before.
+    virtual void viewAboutToReset() {}
     virtual void viewReset() {}
+    // A row is about to be inserted or removed, and has been: each pair is told around the
+    // change itself, so that a listener sees the old row count until the second call.
+    virtual void rowAboutToBeInserted(int row) { (void)row; }
     virtual void rowInserted(int row) { (void)row; }
+    virtual void rowAboutToBeRemoved(int row) { (void)row; }
     virtual void rowRemoved(int row) { (void)row; }
     // The values shown in a row changed (a field was set, a record posted or restored).
     virtual void rowChanged(int row) { (void)row; }

@@ -3,21 +3,8 @@
 namespace lambreya {
 namespace {
 
-struct Clause {
-    int box;
-    std::string_view opening;
-};
-
-// The clauses in the order they stand in the filter text: the flat before the house.
-constexpr std::array<Clause, kSearchBoxCount> kClauses = {{
-    {0, "Nsa_famili = '"},
-    {1, "Nsa_initsi = '"},
-    {2, "Nsa_street = '"},
-    {4, "Nsa_room = '"},
-    {3, "Nsa_home = '"},
-    {5, "Nsa_tele = '"},
-    {6, "Nsa_prim = '"},
-}};
+// The boxes in the order their clauses stand in the filter text: the flat before the house.
+constexpr std::array<std::size_t, kSearchBoxCount> kClauseOrder = {0, 1, 2, 4, 3, 5, 6};
 
 constexpr std::string_view kJoint = " And ";
 
@@ -25,13 +12,14 @@ constexpr std::string_view kJoint = " And ";
 
 std::string searchFilterText(const std::array<std::string_view, kSearchBoxCount>& boxTexts) {
     std::string text;
-    for (const Clause& clause : kClauses) {
-        const std::string_view boxText = boxTexts[static_cast<std::size_t>(clause.box)];
+    for (const std::size_t box : kClauseOrder) {
+        const std::string_view boxText = boxTexts[box];
         if (boxText.empty())
             continue;
         if (!text.empty())
             text += kJoint;
-        text += clause.opening;
+        text += kDirectoryFields[box].name;
+        text += " = '";
         text += boxText;
         text += "*'";
     }

@@ -11,10 +11,12 @@ namespace lambreya {
 inline constexpr int kSearchBoxCount = kDirectoryFieldCount;
 
 // The seven search boxes in tab order, one per field of the directory record.
-inline constexpr std::array<std::string_view, kSearchBoxCount> kSearchBoxNames = {
-    "Edit1_Famili", "Edit2_Initsi", "Edit3_Street", "Edit4_Home",
-    "Edit5_Room",   "Edit6_Tele",   "Edit7_Prim",
-};
+inline constexpr std::array<std::string_view, kSearchBoxCount> kSearchBoxNames = [] {
+    std::array<std::string_view, kSearchBoxCount> names{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = kDirectoryFields[i].searchBox;
+    return names;
+}();
 
 // The filter text of the search from the seven box texts (code page 1251, in box order):
 // one clause F = 'T*' for each box that is not empty, joined by " And ". The flat clause

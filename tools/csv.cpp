@@ -1,5 +1,6 @@
 #include "tools/csv.h"
 
+#include "data/cp1251.h"
 #include "data/error.h"
 
 namespace lambreya::csv {
@@ -22,6 +23,25 @@ void appendRecord(std::string& out, const std::vector<std::string_view>& fields)
         out.push_back('"');
     }
     out.append("\r\n");
+}
+
+void appendTable(std::string& out, const std::vector<FieldDef>& fields, std::size_t rows,
+                 const std::function<std::string_view(std::size_t, std::size_t)>& valueOf) {
+    std::vector<std::string> row(fields.size());
+    std::vector<std::string_view> views(fields.size());
+    auto append = [&] {
+        for (std::size_t f = 0; f < row.size(); ++f)
+            views[f] = row[f];
+        appendRecord(out, views);
+    };
+    for (std::size_t f = 0; f < fields.size(); ++f)
+        row[f] = cp1251::toUtf8(fields[f].name);
+    append();
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (std::size_t f = 0; f < fields.size(); ++f)
+            row[f] = cp1251::toUtf8(valueOf(r, f));
+        append();
+    }
 }
 
 void Reader::fail(const std::string& what) const {

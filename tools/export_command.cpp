@@ -2,7 +2,6 @@
 #include "tools/commands.h"
 #include "tools/csv.h"
 
-#include "data/cp1251.h"
 #include "data/record_set.h"
 
 namespace lambreya::tools {
@@ -15,21 +14,9 @@ int runExport(const QStringList& args) {
     const Directory& dir = table.directory();
 
     std::string out;
-    std::vector<std::string> row(dir.fields.size());
-    std::vector<std::string_view> views(dir.fields.size());
-    auto append = [&] {
-        for (std::size_t f = 0; f < row.size(); ++f)
-            views[f] = row[f];
-        csv::appendRecord(out, views);
-    };
-    for (std::size_t f = 0; f < dir.fields.size(); ++f)
-        row[f] = cp1251::toUtf8(dir.fields[f].name);
-    append();
-    for (RecordId id : dir.order) {
-        for (std::size_t f = 0; f < dir.fields.size(); ++f)
-            row[f] = cp1251::toUtf8(dir.columns.value(id, f));
-        append();
-    }
+    csv::appendTable(out, dir.fields, dir.order.size(), [&](std::size_t row, std::size_t field) {
+        return dir.columns.value(dir.order[row], field);
+    });
     writeOutput(a.value("-o").value_or(QString()), out);
     return 0;
 }

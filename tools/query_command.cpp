@@ -5,7 +5,6 @@
 #include "tools/commands.h"
 #include "tools/csv.h"
 
-#include "data/cp1251.h"
 #include "data/error.h"
 #include "data/record_set.h"
 #include "search/box_text.h"
@@ -87,22 +86,10 @@ std::string filterTextOf(const Arguments& a) {
 }
 
 void appendView(std::string& out, const RecordSet& table, int rows) {
-    const std::vector<FieldDef>& fields = table.fields();
-    std::vector<std::string> row(fields.size());
-    std::vector<std::string_view> views(fields.size());
-    auto append = [&] {
-        for (std::size_t f = 0; f < row.size(); ++f)
-            views[f] = row[f];
-        csv::appendRecord(out, views);
-    };
-    for (std::size_t f = 0; f < fields.size(); ++f)
-        row[f] = cp1251::toUtf8(fields[f].name);
-    append();
-    for (int r = 0; r < rows; ++r) {
-        for (std::size_t f = 0; f < fields.size(); ++f)
-            row[f] = cp1251::toUtf8(table.rowText(r, static_cast<int>(f)));
-        append();
-    }
+    csv::appendTable(out, table.fields(), static_cast<std::size_t>(rows),
+                     [&](std::size_t row, std::size_t field) {
+                         return table.rowText(static_cast<int>(row), static_cast<int>(field));
+                     });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ui/data_source.h"
 
 #include "data/cp1251.h"
+#include "data/guarded.h"
 
 namespace lambreya {
 
@@ -49,12 +50,20 @@ int DataSource::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DataSource::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
-        return {};
-    const int field = fieldOfColumn(index.column());
-    if (field < 0)
-        return QString();
-    return cp1251::toUnicode(m_dataSet.rowText(index.row(), field));
+    return guarded(
+        [&]() -> QVariant {
+            if (role != Qt::DisplayRole && role != Qt::EditRole)
+                return {};
+            const int field = fieldOfColumn(index.column());
+            if (field < 0)
+                return QString();
+            return cp1251::toUnicode(m_dataSet.rowText(index.row(), field));
+        },
+        QVariant());
+}
+
+void DataSource::viewAboutToReset() {
+    beginResetModel();
 }
 
 void DataSource::setColumnTitles(QStringList titles) {
@@ -70,18 +79,25 @@ QVariant DataSource::headerData(int section, Qt::Orientation orientation, int ro
 }
 
 void DataSource::viewReset() {
-    beginResetModel();
     mapFields();
     endResetModel();
 }
 
-void DataSource::rowInserted(int row) {
+void DataSource::rowAboutToBeInserted(int row) {
     beginInsertRows({}, row, row);
+}
+
+void DataSource::rowInserted(int row) {
+    (void)row;
     endInsertRows();
 }
 
-void DataSource::rowRemoved(int row) {
+void DataSource::rowAboutToBeRemoved(int row) {
     beginRemoveRows({}, row, row);
+}
+
+void DataSource::rowRemoved(int row) {
+    (void)row;
     endRemoveRows();
 }
 
@@ -91,15 +107,18 @@ void DataSource::rowChanged(int row) {
 }
 
 void DataSource::currentMoved(int oldRow, int newRow, MoveKind kind) {
-    Q_EMIT currentRecordMoved(oldRow, newRow, kind);
+    if (m_link)
+        m_link->currentRecordMoved(oldRow, newRow, kind);
 }
 
 void DataSource::stateChanged() {
-    Q_EMIT recordStateChanged();
+    if (m_link)
+        m_link->recordStateChanged();
 }
 
 void DataSource::updateRecord() {
-    Q_EMIT updateRecordRequested();
+    if (m_link)
+        m_link->updateRecordRequested();
 }
 
 } // namespace lambreya

@@ -10,6 +10,20 @@
 
 namespace lambreya {
 
+// The grid as its data source tells it of the record set, after the model has followed.
+// These are plain calls, not signals: an error of the grid (an editor's text that cannot
+// go into the record) fails the record set's operation that told it.
+class DataLink {
+public:
+    virtual ~DataLink() = default;
+    // The record set's current record moved; the grid places it on screen.
+    virtual void currentRecordMoved(int oldRow, int newRow, MoveKind kind) = 0;
+    // Browsing, editing or new: the indicator follows.
+    virtual void recordStateChanged() = 0;
+    // The record is about to be posted: an editor's text must go into it now.
+    virtual void updateRecordRequested() = 0;
+};
+
 // DataSource1: binds the grid to the record set. As a table model it reads the view of the
 // record set in place, one row per record and one column per named field, and passes on
 // every change the record set reports; nothing is copied. It also holds the automatic
@@ -22,6 +36,8 @@ public:
     ~DataSource() override;
 
     RecordSet& dataSet() const { return m_dataSet; }
+
+    void setLink(DataLink* link) { m_link = link; }
 
     bool autoEdit() const { return m_autoEdit; }
     void setAutoEdit(bool on) { m_autoEdit = on; }
@@ -43,17 +59,12 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-Q_SIGNALS:
-    // The record set's current record moved; the grid places it on screen.
-    void currentRecordMoved(int oldRow, int newRow, lambreya::MoveKind kind);
-    // Browsing, editing or new: the indicator follows.
-    void recordStateChanged();
-    // The record is about to be posted: an editor's text must go into it now.
-    void updateRecordRequested();
-
 private:
+    void viewAboutToReset() override;
     void viewReset() override;
+    void rowAboutToBeInserted(int row) override;
     void rowInserted(int row) override;
+    void rowAboutToBeRemoved(int row) override;
     void rowRemoved(int row) override;
     void rowChanged(int row) override;
     void currentMoved(int oldRow, int newRow, MoveKind kind) override;
@@ -66,6 +77,7 @@ private:
     QStringList m_titles;
     std::vector<int> m_fields;
     bool m_autoEdit = false;
+    DataLink* m_link = nullptr;
 };
 
 } // namespace lambreya

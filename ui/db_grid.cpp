@@ -1,5 +1,6 @@
 #include "ui/db_grid.h"
 
+#include "data/guarded.h"
 #include "data/record_set.h"
 #include "ui/data_source.h"
 #include "ui/grid_cell_delegate.h"
@@ -59,17 +60,14 @@ DBGrid::DBGrid(DataSource& source, QWidget* parent)
     setPalette(p);
 
     m_editor = new GridCellEditor(this);
-    connect(&source, &DataSource::currentRecordMoved, this, &DBGrid::placeCurrent);
-    connect(&source, &DataSource::updateRecordRequested, this, &DBGrid::beforePost);
-    connect(titles, &QHeaderView::sectionResized, this, &DBGrid::placeEditor);
-    connect(titles, &QHeaderView::sectionMoved, this, &DBGrid::placeEditor);
-    connect(&source, &DataSource::recordStateChanged, this,
-            [this] { verticalHeader()->viewport()->update(); });
+    source.setLink(this);
+    connectGuarded(titles, &QHeaderView::sectionResized, this, &DBGrid::placeEditor);
+    connectGuarded(titles, &QHeaderView::sectionMoved, this, &DBGrid::placeEditor);
     // A new view resets the model, and with it the title row; the user's column widths
     // and order are kept, and the defaults follow the fields when the set opens or closes.
-    connect(&source, &QAbstractItemModel::modelAboutToBeReset, this,
-            [this] { m_titleState = horizontalHeader()->saveState(); });
-    connect(&source, &QAbstractItemModel::modelReset, this, [this] {
+    connectGuarded(&source, &QAbstractItemModel::modelAboutToBeReset, this,
+                   [this] { m_titleState = horizontalHeader()->saveState(); });
+    connectGuarded(&source, &QAbstractItemModel::modelReset, this, [this] {
         horizontalHeader()->restoreState(m_titleState);
         if (dataSet().active() != m_setWasActive) {
             m_setWasActive = dataSet().active();
@@ -80,7 +78,9 @@ DBGrid::DBGrid(DataSource& source, QWidget* parent)
     m_setWasActive = dataSet().active();
 }
 
-DBGrid::~DBGrid() = default;
+DBGrid::~DBGrid() {
+    m_source.setLink(nullptr);
+}
 
 RecordSet& DBGrid::dataSet() const {
     return m_source.dataSet();
@@ -176,6 +176,18 @@ void DBGrid::setCurrentCell(int row, int logicalColumn) {
     m_placing = wasPlacing;
 }
 
+void DBGrid::currentRecordMoved(int oldRow, int newRow, MoveKind kind) {
+    placeCurrent(oldRow, newRow, kind);
+}
+
+void DBGrid::recordStateChanged() {
+    verticalHeader()->viewport()->update();
+}
+
+void DBGrid::updateRecordRequested() {
+    beforePost();
+}
+
 void DBGrid::placeCurrent(int, int newRow, MoveKind kind) {
     // Whatever the editor held went into the record before the record set moved; on a
     // dropped or deleted record it is dropped with it.
@@ -217,19 +229,21 @@ void DBGrid::showRow(int row, MoveKind kind) {
 }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    // The table view tells assistive technology that the new current cell has the focus.
-    // While the focus is elsewhere, in a search box that moves the current record, that
-    // would take the user's attention away from the box: only the view's own part is run.
-    if (hasFocus())
-        QTableView::currentChanged(current, previous);
-    else
-        QAbstractItemView::currentChanged(current, previous);
-    if (current.isValid())
-        m_lastColumn = current.column();
-    // The record set is the one that says which record is current; whatever moved the
-    // view's own current row (a reset, the focus coming in) is put right again.
-    if (!m_placing && current.isValid() && current.row() != dataSet().currentRow())
-        setCurrentCell(dataSet().currentRow(), current.column());
+    guarded([&] {
+        // The table view tells assistive technology that the new current cell has the focus.
+        // While the focus is elsewhere, in a search box that moves the current record, that
+        // would take the user's attention away from the box: only the view's own part is run.
+        if (hasFocus())
+            QTableView::currentChanged(current, previous);
+        else
+            QAbstractItemView::currentChanged(current, previous);
+        if (current.isValid())
+            m_lastColumn = current.column();
+        // The record set is the one that says which record is current; whatever moved the
+        // view's own current row (a reset, the focus coming in) is put right again.
+        if (!m_placing && current.isValid() && current.row() != dataSet().currentRow())
+            setCurrentCell(dataSet().currentRow(), current.column());
+    });
 }
 
 void DBGrid::moveToColumnPosition(int position) {
@@ -247,29 +261,35 @@ void DBGrid::moveColumn(int step) {
 }
 
 void DBGrid::scrollContentsBy(int dx, int dy) {
-    QTableView::scrollContentsBy(dx, dy);
-    placeEditor();
-    if (m_placing || dy == 0 || !dataSet().active())
-        return;
-    // The scroll bar and the wheel move through the records: the current record stays
-    // among the rows in sight.
-    const int top = verticalScrollBar()->value();
-    const int bottom = std::min(top + visibleRowCount(), dataSet().recordCount()) - 1;
-    const int row = dataSet().currentRow();
-    if (row < 0)
-        return;
-    // A move that fails (a record that cannot be posted) leaves the grid following again.
-    const QScopedValueRollback placing(m_placing, true);
-    if (row < top)
-        dataSet().moveToRow(top);
-    else if (row > bottom)
-        dataSet().moveToRow(bottom);
+    guarded([&] {
+        QTableView::scrollContentsBy(dx, dy);
+        placeEditor();
+        if (m_placing || dy == 0 || !dataSet().active())
+            return;
+        // The scroll bar and the wheel move through the records: the current record stays
+        // among the rows in sight.
+        const int top = verticalScrollBar()->value();
+        const int bottom = std::min(top + visibleRowCount(), dataSet().recordCount()) - 1;
+        const int row = dataSet().currentRow();
+        if (row < 0)
+            return;
+        // A move that fails (a record that cannot be posted) leaves the grid following again.
+        const QScopedValueRollback placing(m_placing, true);
+        if (row < top)
+            dataSet().moveToRow(top);
+        else if (row > bottom)
+            dataSet().moveToRow(bottom);
+    });
 }
 
 bool DBGrid::viewportEvent(QEvent* event) {
-    if (event->type() == QEvent::ToolTip)
-        return true;
-    return QTableView::viewportEvent(event);
+    return guarded(
+        [&] {
+            if (event->type() == QEvent::ToolTip)
+                return true;
+            return QTableView::viewportEvent(event);
+        },
+        true);
 }
 
 } // namespace lambreya

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/record_set_listener.h"
+#include "ui/data_source.h"
 #include "ui/grid_column.h"
 
 #include <QTableView>
@@ -9,7 +10,6 @@
 
 namespace lambreya {
 
-class DataSource;
 class GridCellEditor;
 class RecordSet;
 
@@ -22,7 +22,7 @@ class RecordSet;
 // one-line cell editor, records can be added and every change goes into the record set.
 // The code is spread over db_grid.cpp (showing and placing), grid_keys.cpp (the keys) and
 // grid_editing.cpp (the cell editor, changes, deleting and the mouse).
-class DBGrid : public QTableView {
+class DBGrid : public QTableView, private DataLink {
     Q_OBJECT
 
 public:
@@ -92,6 +92,9 @@ private:
     };
 
     // --- db_grid.cpp
+    void currentRecordMoved(int oldRow, int newRow, MoveKind kind) override;
+    void recordStateChanged() override;
+    void updateRecordRequested() override;
     void placeCurrent(int oldRow, int newRow, MoveKind kind);
     void applyColumnWidths();
     void showRow(int row, MoveKind kind);

@@ -1,6 +1,7 @@
 #include "ui/grid_cell_editor.h"
 
 #include "data/cp1251.h"
+#include "data/guarded.h"
 #include "ui/db_grid.h"
 
 #include <QInputMethodEvent>
@@ -19,11 +20,15 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& input, int&) const override {
-        for (const QChar c : input) {
-            if (c.unicode() < 0x20 || c.unicode() == 0x7F || !cp1251::canEncode(c))
-                return Invalid;
-        }
-        return Acceptable;
+        return guarded(
+            [&] {
+                for (const QChar c : input) {
+                    if (c.unicode() < 0x20 || c.unicode() == 0x7F || !cp1251::canEncode(c))
+                        return Invalid;
+                }
+                return Acceptable;
+            },
+            Invalid);
     }
 };
 
@@ -98,24 +103,30 @@ bool GridCellEditor::changesText(const QKeyEvent* event) {
 }
 
 bool GridCellEditor::event(QEvent* event) {
-    // Tab and Shift+Tab move between the grid's cells, not the focus between controls.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            m_grid->editorKey(key)) {
-            key->accept();
-            return true;
-        }
-    }
-    return QLineEdit::event(event);
+    return guarded(
+        [&] {
+            // Tab and Shift+Tab move between the grid's cells, not the focus between controls.
+            if (event->type() == QEvent::KeyPress) {
+                auto* key = static_cast<QKeyEvent*>(event);
+                if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+                    m_grid->editorKey(key)) {
+                    key->accept();
+                    return true;
+                }
+            }
+            return QLineEdit::event(event);
+        },
+        true);
 }
 
 void GridCellEditor::keyPressEvent(QKeyEvent* event) {
-    if (m_grid->editorKey(event)) {
-        event->accept();
-        return;
-    }
-    typeKey(event);
+    guarded([&] {
+        if (m_grid->editorKey(event)) {
+            event->accept();
+            return;
+        }
+        typeKey(event);
+    });
 }
 
 void GridCellEditor::typeKey(QKeyEvent* event) {
@@ -139,17 +150,21 @@ void GridCellEditor::typeKey(QKeyEvent* event) {
 }
 
 void GridCellEditor::inputMethodEvent(QInputMethodEvent* event) {
-    const bool changes = !event->commitString().isEmpty() || event->replacementLength() > 0;
-    if (changes && (isReadOnly() || !m_grid->startChange())) {
-        event->accept();
-        return;
-    }
-    QLineEdit::inputMethodEvent(event);
+    guarded([&] {
+        const bool changes = !event->commitString().isEmpty() || event->replacementLength() > 0;
+        if (changes && (isReadOnly() || !m_grid->startChange())) {
+            event->accept();
+            return;
+        }
+        QLineEdit::inputMethodEvent(event);
+    });
 }
 
 void GridCellEditor::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    m_grid->focusLeft();
+    guarded([&] {
+        QLineEdit::focusOutEvent(event);
+        m_grid->focusLeft();
+    });
 }
 
 } // namespace lambreya

@@ -33,8 +33,6 @@ enum class GridOption {
     RowSelect = 1 << 7,           // whole rows are selected
     AlwaysShowSelection = 1 << 8, // the selection shows also without the focus
     ConfirmDelete = 1 << 9,       // deleting a record asks first
-    CancelOnExit = 1 << 10,       // leaving the grid drops an untouched new record
-    AlwaysShowEditor = 1 << 11,   // the cell editor is always open
 };
 Q_DECLARE_FLAGS(GridOptions, GridOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(GridOptions)

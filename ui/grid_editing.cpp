@@ -3,6 +3,7 @@
 #include "ui/db_grid.h"
 
 #include "data/cp1251.h"
+#include "data/guarded.h"
 #include "data/record_set.h"
 #include "ui/data_source.h"
 #include "ui/grid_cell_editor.h"
@@ -107,8 +108,10 @@ void DBGrid::placeEditor() {
 }
 
 void DBGrid::updateEditorGeometries() {
-    QTableView::updateEditorGeometries();
-    placeEditor();
+    guarded([&] {
+        QTableView::updateEditorGeometries();
+        placeEditor();
+    });
 }
 
 void DBGrid::insertRecord() {
@@ -177,8 +180,10 @@ void DBGrid::confirmAndDelete() {
 }
 
 void DBGrid::focusOutEvent(QFocusEvent* event) {
-    QTableView::focusOutEvent(event);
-    focusLeft();
+    guarded([&] {
+        QTableView::focusOutEvent(event);
+        focusLeft();
+    });
 }
 
 // The focus went from the grid or its editor to another control of the window: the
@@ -192,41 +197,47 @@ void DBGrid::focusLeft() {
 }
 
 void DBGrid::mousePressEvent(QMouseEvent* event) {
-    // A click beside the editor (the editor takes its own clicks) closes it, its text
-    // taken into the record.
-    closeEditor(true);
-    setFocus(Qt::MouseFocusReason);
-    if (event->button() != Qt::LeftButton)
-        return;
-    const QPoint point = event->position().toPoint();
-    const QModelIndex index = indexAt(point);
-    if (!index.isValid())
-        return;
-    RecordSet& table = dataSet();
-    const bool onCurrentCell = currentIndex().isValid() && index.row() == table.currentRow() &&
-                               index.column() == currentColumn();
-    if (index.row() != table.currentRow())
-        table.moveToRow(index.row());
-    if (index.column() != currentColumn())
+    guarded([&] {
+        // A click beside the editor (the editor takes its own clicks) closes it, its text
+        // taken into the record.
         closeEditor(true);
-    setCurrentCell(table.currentRow(), index.column());
-    // A click on the current cell opens its editor, the caret where the click fell.
-    if (onCurrentCell && cellEditing() && !editorOpen()) {
-        openEditor(Caret::AtEnd);
-        if (editorOpen())
-            m_editor->setCursorPosition(
-                m_editor->cursorPositionAt(m_editor->mapFrom(viewport(), point)));
-    }
+        setFocus(Qt::MouseFocusReason);
+        if (event->button() != Qt::LeftButton)
+            return;
+        const QPoint point = event->position().toPoint();
+        const QModelIndex index = indexAt(point);
+        if (!index.isValid())
+            return;
+        RecordSet& table = dataSet();
+        const bool onCurrentCell = currentIndex().isValid() && index.row() == table.currentRow() &&
+                                   index.column() == currentColumn();
+        if (index.row() != table.currentRow())
+            table.moveToRow(index.row());
+        if (index.column() != currentColumn())
+            closeEditor(true);
+        setCurrentCell(table.currentRow(), index.column());
+        // A click on the current cell opens its editor, the caret where the click fell.
+        if (onCurrentCell && cellEditing() && !editorOpen()) {
+            openEditor(Caret::AtEnd);
+            if (editorOpen())
+                m_editor->setCursorPosition(
+                    m_editor->cursorPositionAt(m_editor->mapFrom(viewport(), point)));
+        }
+    });
 }
 
 void DBGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second click of a double click is a click like the first.
-    mousePressEvent(event);
+    guarded([&] {
+        // The second click of a double click is a click like the first.
+        mousePressEvent(event);
+    });
 }
 
 void DBGrid::mouseMoveEvent(QMouseEvent* event) {
-    // Dragging over the rows selects nothing more.
-    event->accept();
+    guarded([&] {
+        // Dragging over the rows selects nothing more.
+        event->accept();
+    });
 }
 
 } // namespace lambreya

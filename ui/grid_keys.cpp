@@ -2,6 +2,7 @@
 // adding records, opening the cell editor and undoing.
 #include "ui/db_grid.h"
 
+#include "data/guarded.h"
 #include "data/record_set.h"
 #include "ui/data_source.h"
 #include "ui/grid_cell_editor.h"
@@ -32,42 +33,50 @@ bool forwardTab(const QKeyEvent* event) {
 } // namespace
 
 bool DBGrid::event(QEvent* event) {
-    // In the edit mode Tab and Shift+Tab move between cells; in the view mode they move
-    // the focus on, as between the fields of a dialog.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (isTab(key) && m_options.testFlag(GridOption::Tabs) && !rowSelect()) {
-            closeEditor(true);
-            tabCell(forwardTab(key));
-            key->accept();
-            return true;
-        }
-    }
-    return QTableView::event(event);
+    return guarded(
+        [&] {
+            // In the edit mode Tab and Shift+Tab move between cells; in the view mode they move
+            // the focus on, as between the fields of a dialog.
+            if (event->type() == QEvent::KeyPress) {
+                auto* key = static_cast<QKeyEvent*>(event);
+                if (isTab(key) && m_options.testFlag(GridOption::Tabs) && !rowSelect()) {
+                    closeEditor(true);
+                    tabCell(forwardTab(key));
+                    key->accept();
+                    return true;
+                }
+            }
+            return QTableView::event(event);
+        },
+        true);
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event) {
-    // A key the editor had no use for passes on to the window, not to the grid.
-    if (editorOpen() && m_editor->hasFocus()) {
+    guarded([&] {
+        // A key the editor had no use for passes on to the window, not to the grid.
+        if (editorOpen() && m_editor->hasFocus()) {
+            event->ignore();
+            return;
+        }
+        // An editor left open without the focus gives up its text before the grid acts.
+        closeEditor(true);
+        if (editingKey(event) || navigate(event)) {
+            event->accept();
+            return;
+        }
         event->ignore();
-        return;
-    }
-    // An editor left open without the focus gives up its text before the grid acts.
-    closeEditor(true);
-    if (editingKey(event) || navigate(event)) {
-        event->accept();
-        return;
-    }
-    event->ignore();
+    });
 }
 
 void DBGrid::inputMethodEvent(QInputMethodEvent* event) {
-    // Text from an input method types as a key would.
-    if (!event->commitString().isEmpty()) {
-        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, event->commitString());
-        startTyping(&key);
-    }
-    event->accept();
+    guarded([&] {
+        // Text from an input method types as a key would.
+        if (!event->commitString().isEmpty()) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, event->commitString());
+            startTyping(&key);
+        }
+        event->accept();
+    });
 }
 
 bool DBGrid::editorKey(QKeyEvent* event) {

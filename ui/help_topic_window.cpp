@@ -1,5 +1,6 @@
 #include "ui/help_topic_window.h"
 
+#include "data/guarded.h"
 #include "ui/help_file.h"
 #include "ui/help_html.h"
 
@@ -49,11 +50,11 @@ HelpTopicWindow::HelpTopicWindow(QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(m_page, 1);
 
-    connect(topics, &QPushButton::clicked, this, &HelpTopicWindow::topicsRequested);
-    connect(m_back, &QPushButton::clicked, this, [this] { goBack(); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_page, &QTextBrowser::anchorClicked, this,
-            [this](const QUrl& url) { followLink(url); });
+    connectGuarded(topics, &QPushButton::clicked, this, &HelpTopicWindow::topicsRequested);
+    connectGuarded(m_back, &QPushButton::clicked, this, [this] { goBack(); });
+    connectGuarded(close, &QPushButton::clicked, this, &QWidget::close);
+    connectGuarded(m_page, &QTextBrowser::anchorClicked, this,
+                   [this](const QUrl& url) { followLink(url); });
     m_back->setEnabled(false);
     m_page->setFocus(); // so that the paging keys act on the page at once
 }
@@ -80,11 +81,13 @@ bool HelpTopicWindow::showTopic(int context) {
 }
 
 void HelpTopicWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    guarded([&] {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+    });
 }
 
 void HelpTopicWindow::display(const HelpTopic& topic) {

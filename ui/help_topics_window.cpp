@@ -1,5 +1,6 @@
 #include "ui/help_topics_window.h"
 
+#include "data/guarded.h"
 #include "ui/help_file.h"
 
 #include <QHBoxLayout>
@@ -56,10 +57,10 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget* parent)
     layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
 
-    connect(m_list, &QListWidget::itemActivated, this, [this] { chooseCurrent(); });
-    connect(m_list, &QListWidget::currentRowChanged, this, [this] { updateButtons(); });
-    connect(m_show, &QPushButton::clicked, this, [this] { chooseCurrent(); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connectGuarded(m_list, &QListWidget::itemActivated, this, [this] { chooseCurrent(); });
+    connectGuarded(m_list, &QListWidget::currentRowChanged, this, [this] { updateButtons(); });
+    connectGuarded(m_show, &QPushButton::clicked, this, [this] { chooseCurrent(); });
+    connectGuarded(close, &QPushButton::clicked, this, &QWidget::close);
     updateButtons();
 }
 
@@ -93,11 +94,13 @@ int HelpTopicsWindow::currentContext() const {
 }
 
 void HelpTopicsWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    guarded([&] {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+    });
 }
 
 void HelpTopicsWindow::chooseCurrent() {

@@ -2,6 +2,7 @@
 
 #include "data/case_blind_file.h"
 #include "data/error.h"
+#include "data/guarded.h"
 #include "ui/help_file.h"
 #include "ui/help_topic_window.h"
 #include "ui/help_topics_window.h"
@@ -131,12 +132,13 @@ HelpTopicsWindow* HelpViewer::ensureTopicsWindow() {
     if (!m_topicsWindow) {
         m_topicsWindow = std::make_unique<HelpTopicsWindow>();
         suppressToolTips(m_topicsWindow.get());
-        connect(m_topicsWindow.get(), &HelpTopicsWindow::topicChosen, this, [this](int context) {
-            // The list gives way to the page, as a chosen topic replaces the finder.
-            HelpTopicsWindow* list = m_topicsWindow.get();
-            if (openTopic(context, list))
-                list->hide();
-        });
+        connectGuarded(m_topicsWindow.get(), &HelpTopicsWindow::topicChosen, this,
+                       [this](int context) {
+                           // The list gives way to the page, as a chosen topic replaces the finder.
+                           HelpTopicsWindow* list = m_topicsWindow.get();
+                           if (openTopic(context, list))
+                               list->hide();
+                       });
     }
     return m_topicsWindow.get();
 }
@@ -145,8 +147,8 @@ HelpTopicWindow* HelpViewer::ensureTopicWindow() {
     if (!m_topicWindow) {
         m_topicWindow = std::make_unique<HelpTopicWindow>();
         suppressToolTips(m_topicWindow.get());
-        connect(m_topicWindow.get(), &HelpTopicWindow::topicsRequested, this,
-                [this] { showTopics(m_fileName, m_topicWindow.get()); });
+        connectGuarded(m_topicWindow.get(), &HelpTopicWindow::topicsRequested, this,
+                       [this] { showTopics(m_fileName, m_topicWindow.get()); });
     }
     return m_topicWindow.get();
 }

@@ -1,5 +1,6 @@
 #include "ui/lambreya_form.h"
 
+#include "data/guarded.h"
 #include "ui/data_source.h"
 #include "ui/db_grid.h"
 #include "ui/help_context.h"
@@ -23,8 +24,8 @@ namespace lambreya {
 
 namespace {
 
+// The place and look of each search box, in the fields' order.
 struct BoxLayout {
-    const char* name;
     int left;
     int width;
     QColor background;
@@ -32,35 +33,41 @@ struct BoxLayout {
     int styles;
 };
 
-const BoxLayout kBoxes[] = {
-    {"Edit1_Famili", 12, 129, look::kPurple, look::kYellow, look::Bold},
-    {"Edit2_Initsi", 146, 33, look::kPurple, look::kYellow, look::Bold},
-    {"Edit3_Street", 184, 185, look::kAqua, QColor(), look::Bold | look::Italic},
-    {"Edit4_Home", 376, 33, look::kAqua, QColor(), look::Bold | look::Italic},
-    {"Edit5_Room", 416, 65, look::kAqua, QColor(), look::Bold | look::Italic},
-    {"Edit6_Tele", 488, 57, look::kGreen, look::kWhite, look::Bold},
-    {"Edit7_Prim", 551, 60, look::kBlue, look::kAqua, look::Bold},
-};
+const std::array<BoxLayout, kDirectoryFieldCount> kBoxes = {{
+    {12, 129, look::kPurple, look::kYellow, look::Bold},
+    {146, 33, look::kPurple, look::kYellow, look::Bold},
+    {184, 185, look::kAqua, QColor(), look::Bold | look::Italic},
+    {376, 33, look::kAqua, QColor(), look::Bold | look::Italic},
+    {416, 65, look::kAqua, QColor(), look::Bold | look::Italic},
+    {488, 57, look::kGreen, look::kWhite, look::Bold},
+    {551, 60, look::kBlue, look::kAqua, look::Bold},
+}};
 
 std::vector<GridColumn> gridColumns() {
     using look::Bold, look::Italic, look::Underline;
     const QColor windowText = look::windowText();
-    return {
-        {QStringLiteral("Nsa_famili"), QStringLiteral("Фамилия"), Qt::AlignHCenter,
-         Bold | Underline, look::kPurple, look::kYellow, Bold, Qt::AlignLeft, 131},
-        {QStringLiteral("Nsa_initsi"), QStringLiteral("И.О."), Qt::AlignHCenter, Bold | Underline,
-         look::kPurple, look::kYellow, Bold, Qt::AlignHCenter, 37},
-        {QStringLiteral("Nsa_street"), QStringLiteral("Улица"), Qt::AlignHCenter, Bold | Underline,
-         look::kAqua, look::kBlack, Bold | Italic, Qt::AlignLeft, 191},
-        {QStringLiteral("Nsa_home"), QStringLiteral("Дом"), Qt::AlignHCenter, Bold | Underline,
-         look::kAqua, windowText, Bold | Italic, Qt::AlignHCenter, 39},
-        {QStringLiteral("Nsa_room"), QStringLiteral("Квартира"), Qt::AlignHCenter, Bold | Underline,
-         look::kAqua, windowText, Bold | Italic, Qt::AlignHCenter, 0},
-        {QStringLiteral("Nsa_tele"), QStringLiteral("Телефон"), Qt::AlignHCenter, Bold | Underline,
-         look::kGreen, look::kWhite, Bold, Qt::AlignHCenter, 0},
-        {QStringLiteral("Nsa_prim"), QStringLiteral("Примеч."), Qt::AlignLeft, Bold | Italic,
-         look::kBlue, look::kAqua, Bold, Qt::AlignLeft, 65},
+    // The look of each column, in the fields' order; the fields give names and titles.
+    std::vector<GridColumn> columns = {
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kPurple, look::kYellow,
+         Bold, Qt::AlignLeft, 131},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kPurple, look::kYellow,
+         Bold, Qt::AlignHCenter, 37},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kAqua, look::kBlack,
+         Bold | Italic, Qt::AlignLeft, 191},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kAqua, windowText,
+         Bold | Italic, Qt::AlignHCenter, 39},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kAqua, windowText,
+         Bold | Italic, Qt::AlignHCenter, 0},
+        {QString(), QString(), Qt::AlignHCenter, Bold | Underline, look::kGreen, look::kWhite, Bold,
+         Qt::AlignHCenter, 0},
+        {QString(), QString(), Qt::AlignLeft, Bold | Italic, look::kBlue, look::kAqua, Bold,
+         Qt::AlignLeft, 65},
     };
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        columns[i].fieldName = QString::fromUtf8(kDirectoryFields.at(i).name);
+        columns[i].title = QString::fromUtf8(kDirectoryFields.at(i).title);
+    }
+    return columns;
 }
 
 QStringList gridFields() {
@@ -136,7 +143,7 @@ void TLambreyaForm::createComponents() {
     Label1->setFont(look::timesFont(15, look::Bold | look::Underline));
     Label1->setAutoFillBackground(true);
     setColours(Label1, look::kMaroon, look::kWhite, QPalette::Window);
-    connect(Label1, &CaptionLabel::clicked, this, &TLambreyaForm::Label1Click);
+    connectGuarded(Label1, &CaptionLabel::clicked, this, &TLambreyaForm::Label1Click);
 
     createSearchBoxes();
     createStatusStrip();
@@ -155,24 +162,24 @@ void TLambreyaForm::createGrid() {
 void TLambreyaForm::createSearchBoxes() {
     SearchBox** named[] = {&Edit1_Famili, &Edit2_Initsi, &Edit3_Street, &Edit4_Home,
                            &Edit5_Room,   &Edit6_Tele,   &Edit7_Prim};
-    const std::vector<GridColumn> columns = gridColumns();
-    for (int i = 0; i < 7; ++i) {
-        const BoxLayout& layout = kBoxes[i];
+    for (int i = 0; i < kDirectoryFieldCount; ++i) {
+        const auto field = static_cast<std::size_t>(i);
+        const BoxLayout& layout = kBoxes[field];
         auto* box = new SearchBox(i, Panel1);
-        box->setObjectName(QString::fromLatin1(layout.name));
+        box->setObjectName(QString::fromUtf8(kDirectoryFields[field].searchBox));
         box->setGeometry(layout.left, 32, layout.width, 24);
         box->setFont(look::timesFont(13, layout.styles));
         setColours(box, layout.background, layout.text.isValid() ? layout.text : look::windowText(),
                    QPalette::Base);
         box->setHandlers(this);
         // Read out as the title of the column it searches, which it stands above.
-        box->setAccessibleName(columns[static_cast<std::size_t>(i)].title);
-        *named[i] = box;
-        m_boxes[static_cast<std::size_t>(i)] = box;
+        box->setAccessibleName(QString::fromUtf8(kDirectoryFields[field].title));
+        *named[field] = box;
+        m_boxes[field] = box;
     }
     // The boxes are the window's only tab stops: Tab and Shift+Tab go round them.
-    for (int i = 0; i + 1 < 7; ++i)
-        setTabOrder(m_boxes[static_cast<std::size_t>(i)], m_boxes[static_cast<std::size_t>(i + 1)]);
+    for (std::size_t i = 0; i + 1 < m_boxes.size(); ++i)
+        setTabOrder(m_boxes[i], m_boxes[i + 1]);
     setTabOrder(Edit7_Prim, DBGrid1);
     Edit1_Famili->setFocus();
 }
@@ -196,7 +203,7 @@ void TLambreyaForm::createMenu() {
     // A checkable item's mark belongs to its handler: the automatic toggle of a click is
     // taken back before the handler runs.
     auto wire = [this](QAction* action, void (TLambreyaForm::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, action, handler] {
+        connectGuarded(action, &QAction::triggered, this, [this, action, handler] {
             if (action->isCheckable())
                 action->setChecked(!action->isChecked());
             (this->*handler)();
@@ -310,13 +317,17 @@ void TLambreyaForm::requestContextHelp(QWidget* control) {
 }
 
 bool TLambreyaForm::event(QEvent* event) {
-    if (event->type() == QEvent::WhatsThis) {
-        const auto* help = static_cast<QHelpEvent*>(event);
-        QWidget* control = childAt(help->pos());
-        requestContextHelp(control ? control : this);
-        return true;
-    }
-    return QMainWindow::event(event);
+    return guarded(
+        [&] {
+            if (event->type() == QEvent::WhatsThis) {
+                const auto* help = static_cast<QHelpEvent*>(event);
+                QWidget* control = childAt(help->pos());
+                requestContextHelp(control ? control : this);
+                return true;
+            }
+            return QMainWindow::event(event);
+        },
+        true);
 }
 
 // --- The other commands and the window's life ---------------------------------------------
@@ -337,14 +348,18 @@ void TLambreyaForm::mmFile_ExitClick() {
 }
 
 void TLambreyaForm::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
+    guarded([&] {
+        FormClose();
+        event->accept();
+    });
 }
 
 void TLambreyaForm::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!std::exchange(m_placed, true))
-        centreOnDesktop();
+    guarded([&] {
+        QMainWindow::showEvent(event);
+        if (!std::exchange(m_placed, true))
+            centreOnDesktop();
+    });
 }
 
 void TLambreyaForm::centreOnDesktop() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/field_def.h"
 #include "data/record_set.h"
 #include "search/box_keys.h"
 #include "search/filter_compiler.h"
@@ -75,7 +76,7 @@ public:
     QAction* mmHelp_Contents = nullptr;
 
     // The seven boxes in tab order.
-    const std::array<SearchBox*, 7>& searchBoxes() const { return m_boxes; }
+    const std::array<SearchBox*, kDirectoryFieldCount>& searchBoxes() const { return m_boxes; }
     // The view mode holds exactly while its menu item carries the radio mark.
     bool viewMode() const;
 
@@ -120,7 +121,7 @@ private:
 
     HelpViewer* m_helpViewer;
     FilterCompiler m_compiler;
-    std::array<SearchBox*, 7> m_boxes{};
+    std::array<SearchBox*, kDirectoryFieldCount> m_boxes{};
     QActionGroup* m_modeGroup = nullptr;
     bool m_placed = false;
 };

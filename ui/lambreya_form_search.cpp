@@ -21,8 +21,8 @@ std::string boxText(const SearchBox* box) {
 } // namespace
 
 void TLambreyaForm::ApplySearchFilter() {
-    std::array<std::string, 7> texts;
-    std::array<std::string_view, 7> views;
+    std::array<std::string, kSearchBoxCount> texts;
+    std::array<std::string_view, kSearchBoxCount> views;
     for (std::size_t i = 0; i < m_boxes.size(); ++i) {
         texts[i] = boxText(m_boxes[i]);
         views[i] = texts[i];

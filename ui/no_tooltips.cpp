@@ -1,5 +1,7 @@
 #include "ui/no_tooltips.h"
 
+#include "data/guarded.h"
+
 #include <QEvent>
 #include <QObject>
 #include <QWidget>
@@ -14,9 +16,13 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::ToolTip)
-            return true;
-        return QObject::eventFilter(watched, event);
+        return guarded(
+            [&] {
+                if (event->type() == QEvent::ToolTip)
+                    return true;
+                return QObject::eventFilter(watched, event);
+            },
+            true);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "ui/search_box.h"
 
 #include "data/cp1251.h"
+#include "data/guarded.h"
 #include "search/box_keys.h"
 #include "search/box_text.h"
 
@@ -24,12 +25,16 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& input, int&) const override {
-        for (const QChar c : input) {
-            if (!cp1251::canEncode(c))
-                return Invalid;
-        }
-        input = searchBoxCapitals(input);
-        return Acceptable;
+        return guarded(
+            [&] {
+                for (const QChar c : input) {
+                    if (!cp1251::canEncode(c))
+                        return Invalid;
+                }
+                input = searchBoxCapitals(input);
+                return Acceptable;
+            },
+            Invalid);
     }
 };
 
@@ -80,7 +85,7 @@ SearchBox::SearchBox(int tabOrder, QWidget* parent)
     KeyPressWatcher::install();
     setMaxLength(std::numeric_limits<int>::max());
     setValidator(new CapitalsValidator(this));
-    connect(this, &QLineEdit::textEdited, this, [this] { m_modifiedMark = true; });
+    connectGuarded(this, &QLineEdit::textEdited, this, [this] { m_modifiedMark = true; });
 }
 
 bool SearchBox::takeModifiedMark() {
@@ -147,6 +152,10 @@ void SearchBox::handPendingRelease() {
     m_pendingRelease.reset();
     if (m_handlers)
         m_handlers->Edit1_FamiliKeyUp(this, key);
+}
+
+bool SearchBox::event(QEvent* event) {
+    return guarded([&] { return QLineEdit::event(event); }, true);
 }
 
 void SearchBox::keyPressEvent(QKeyEvent* event) {

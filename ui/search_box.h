@@ -59,6 +59,8 @@ public:
     static int typedCharacter(const QKeyEvent* event);
 
 protected:
+    // Every event of the box, and so each handler below, is entered through the one guard.
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

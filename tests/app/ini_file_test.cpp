@@ -4,7 +4,7 @@
 
 #include "data/cp1251.h"
 #include "data/error.h"
-#include "test_text.h"
+#include "support/test_text.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,10 +5,12 @@
 #include "app/shell_form.h"
 #include "app/startup.h"
 #include "app/translations.h"
+#include "data/guarded.h"
 #include "data/record_set.h"
 #include "data/stored_form.h"
-#include "test_text.h"
-#include "tools/directory_generator.h"
+#include "support/directory_fixture.h"
+#include "support/qt_test_support.h"
+#include "support/test_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,9 +18,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
-#include "test_files.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +42,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_previous =
             setMessageBoxHook([this](const MessageBoxContent& box) { m_boxes.push_back(box); });
-        const Bytes sample = storeDirectory(generateDirectory(40, 3), StoredForm::Binary);
+        const Bytes sample = storeDirectory(test::numberedDirectory(40), StoredForm::Binary);
         writeAll(dataFile(), std::string(sample.begin(), sample.end()));
     }
     void TearDown() override { setMessageBoxHook(m_previous); }
@@ -377,6 +380,34 @@ TEST_F(ProgramTest, AFailedOpeningIsShownBeforeTheWindowAndNothingIsWrittenAtThe
     program.run();
     program.finish();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("kalvest.cds"))));
+}
+
+TEST_F(ProgramTest, AnErrorOfAKeyAMenuCommandOrATimerIsShownInTheStandardErrorBox) {
+    // Without settings the directory stays closed, and every search fails.
+    Program program(path(QStringLiteral("Kalvest")));
+    program.start();
+    m_boxes.clear();
+    ShellForm& form = program.form();
+    QApplication::setActiveWindow(&form);
+    QTimer timer;
+    timer.setSingleShot(true);
+    connectGuarded(&timer, &QTimer::timeout, &form, &TLambreyaForm::Label1Click);
+    QTimer::singleShot(0, &form, [&] {
+        // Enter leaves the box, whose changed text is searched for.
+        QTest::keyClicks(form.Edit1_Famili, QStringLiteral("IV"));
+        QTest::keyClick(form.Edit1_Famili, Qt::Key_Return);
+        // The edit mode takes the focus to the grid, and the box that loses it searches.
+        QTest::keyClicks(form.Edit2_Initsi, QStringLiteral("I"));
+        form.mmView_Mode_Edit->trigger();
+        timer.start(0);
+        QTimer::singleShot(0, &form, [] { QCoreApplication::exit(0); });
+    });
+    EXPECT_EQ(program.run(), 0);
+    program.finish();
+    const MessageBoxContent closed =
+        standardErrorBox(u"Table1: Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(m_boxes, std::vector<MessageBoxContent>(3, closed));
+    EXPECT_TRUE(test::takeEscapedErrors().empty());
 }
 
 } // namespace

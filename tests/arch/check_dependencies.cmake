@@ -1,26 +1,47 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails when a module includes a header of a module its arrow does not name, or when
-# data/ or search/ reach for Qt beyond QtCore.
+# Fails when a module (or the command-line tool) includes a header of a module its arrow
+# does not name, or when data/ or search/ reach for Qt beyond QtCore. The tests of a module
+# may include what the module may, and the test support. Every header of the tree is
+# reached from its module's folder ("data/record_set.h", "support/test_text.h") or, for a
+# folder's own header, by its bare name: never by "../" or any other path.
 set(allowed_app "app;ui;report;search;data")
 set(allowed_ui "ui;search;data")
 set(allowed_report "report;data")
 set(allowed_search "search;data")
 set(allowed_data "data")
-set(all_modules "app;ui;report;search;data")
+set(allowed_tools "tools;report;search;data")
+set(allowed_support "data")
+set(all_modules "app;ui;report;search;data;tools")
 set(core_only_modules "data;search")
 
 set(violations "")
-foreach(module IN LISTS all_modules)
-    file(GLOB_RECURSE sources "${ROOT}/${module}/*.h" "${ROOT}/${module}/*.cpp")
+
+# Checks the sources under `folder`, which may include the modules in `allowed` and, when
+# `support` is set, the test support.
+function(check_folder folder module allowed support)
+    file(GLOB_RECURSE sources "${folder}/*.h" "${folder}/*.cpp")
     foreach(source IN LISTS sources)
+        get_filename_component(here "${source}" DIRECTORY)
         file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
         foreach(line IN LISTS includes)
             string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" header "${line}")
-            string(REGEX MATCH "^([a-z]+)/" prefix "${header}")
-            if(prefix)
+            if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"")
+                string(REGEX MATCH "^([a-z]+)/" prefix "${header}")
                 string(REGEX REPLACE "/$" "" target "${prefix}")
-                if(target IN_LIST all_modules AND NOT target IN_LIST allowed_${module})
-                    list(APPEND violations "${source}: ${module}/ may not include ${header}")
+                if(header MATCHES "\\.\\.")
+                    list(APPEND violations "${source}: ${header} reaches out by a relative path")
+                elseif(target IN_LIST all_modules)
+                    if(NOT target IN_LIST allowed)
+                        list(APPEND violations "${source}: ${module}/ may not include ${header}")
+                    elseif(NOT EXISTS "${ROOT}/${header}")
+                        list(APPEND violations "${source}: ${header} is no header of ${target}/")
+                    endif()
+                elseif(target STREQUAL "support" AND support)
+                    if(NOT EXISTS "${ROOT}/tests/${header}")
+                        list(APPEND violations "${source}: ${header} is no header of the test support")
+                    endif()
+                elseif(prefix OR NOT EXISTS "${here}/${header}")
+                    list(APPEND violations "${source}: ${header} is no module's header")
                 endif()
             endif()
             if(module IN_LIST core_only_modules AND header MATCHES "^Qt(Gui|Widgets|PrintSupport)|^Q(Widget|Painter|Font|Color|Pixmap|Image|Application)")
@@ -28,6 +49,16 @@ foreach(module IN LISTS all_modules)
             endif()
         endforeach()
     endforeach()
+    set(violations "${violations}" PARENT_SCOPE)
+endfunction()
+
+foreach(module IN LISTS all_modules)
+    check_folder("${ROOT}/${module}" "${module}" "${allowed_${module}}" OFF)
+endforeach()
+foreach(module IN LISTS all_modules ITEMS support)
+    if(IS_DIRECTORY "${ROOT}/tests/${module}")
+        check_folder("${ROOT}/tests/${module}" "tests/${module}" "${allowed_${module}}" ON)
+    endif()
 endforeach()
 
 if(violations)

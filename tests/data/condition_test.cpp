@@ -1,6 +1,6 @@
 #include "data/condition.h"
 
-#include "test_text.h"
+#include "support/test_text.h"
 
 #include <gtest/gtest.h>
 

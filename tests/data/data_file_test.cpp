@@ -2,7 +2,7 @@
 #include "data/record_set.h"
 #include "data/stored_form.h"
 
-#include "directory_fixture.h"
+#include "support/directory_fixture.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "test_files.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,13 @@
 #include "data/record_set.h"
 #include "data/stored_form.h"
 
-#include "directory_fixture.h"
+#include "support/directory_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <utility>
 
 namespace lambreya {
 namespace {
@@ -132,9 +133,51 @@ struct Model {
     }
 };
 
+// Holds the record set to the contract a table model relies on: a row count announced
+// as about to change is still the old one, and after the change it is one more or less.
+class RowCountContract : public RecordSetListener {
+public:
+    explicit RowCountContract(const RecordSet& set)
+        : m_set(set) {}
+
+    void viewAboutToReset() override {
+        EXPECT_FALSE(m_resetting) << "a reset began inside another";
+        m_resetting = true;
+        m_announced = count();
+    }
+    void viewReset() override {
+        EXPECT_TRUE(m_resetting) << "a reset ended that had not begun";
+        m_resetting = false;
+        m_announced = count();
+    }
+    void rowAboutToBeInserted(int row) override { expectAnnounced(row, 0); }
+    void rowInserted(int) override { expectChanged(+1); }
+    void rowAboutToBeRemoved(int row) override { expectAnnounced(row, 1); }
+    void rowRemoved(int) override { expectChanged(-1); }
+
+private:
+    int count() const { return m_set.active() ? m_set.recordCount() : 0; }
+    void expectAnnounced(int row, int past) {
+        EXPECT_EQ(count(), m_announced) << "the view changed before it was announced";
+        EXPECT_TRUE(row >= 0 && row <= m_announced - past) << "row " << row;
+        m_pending = true;
+    }
+    void expectChanged(int by) {
+        EXPECT_TRUE(std::exchange(m_pending, false)) << "a change that was not announced";
+        EXPECT_EQ(count(), m_announced + by);
+        m_announced = count();
+    }
+
+    const RecordSet& m_set;
+    int m_announced = 0;
+    bool m_resetting = false;
+    bool m_pending = false;
+};
+
 class RandomOperations : public ::testing::TestWithParam<unsigned> {
 protected:
     void SetUp() override {
+        table.addListener(&contract);
         rng.seed(GetParam());
         for (int f = 0; f < kFields; ++f)
             fields.push_back({"F" + std::to_string(f), FieldType::Text, 3, false, false});
@@ -365,6 +408,7 @@ protected:
     Model model;
     test::SimpleCompiler compiler;
     RecordSet table{"Table1"};
+    RowCountContract contract{table};
     std::string trace;
 };
 

@@ -1,6 +1,6 @@
 #include "data/record_set.h"
 
-#include "directory_fixture.h"
+#include "support/directory_fixture.h"
 
 #include <gtest/gtest.h>
 

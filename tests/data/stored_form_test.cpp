@@ -2,7 +2,7 @@
 #include "data/xml_canonical_reader.h"
 #include "data/xml_form.h"
 
-#include "directory_fixture.h"
+#include "support/directory_fixture.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -191,7 +191,7 @@ std::vector<Damage> damages() {
     flipped[binary.size() / 2] = static_cast<char>(flipped[binary.size() / 2] ^ 0x40);
     // Header: magic 8, version 2, flags 2, field count 2; then the fields.
     std::string hugeCount = binary;
-    const std::size_t countAt = 14 + 7 * 5 + (10 + 10 + 10 + 8 + 8 + 8 + 8);
+    const std::size_t countAt = 14 + kDirectoryFieldCount * 5 + (10 + 10 + 10 + 8 + 8 + 8 + 8);
     hugeCount[countAt + 3] = '\x7F';
     std::string noFields = binary.substr(0, 12) + std::string("\0\0\0\0\0\0", 6);
     std::string badVersion = binary;

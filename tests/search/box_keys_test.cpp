@@ -1,4 +1,5 @@
 #include "search/box_keys.h"
+#include "search/filter_text.h"
 
 #include <gtest/gtest.h>
 
@@ -85,18 +86,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SearchBoxRow, NextWrapsFromTheLastBoxToTheFirst) {
     const int expected[] = {1, 2, 3, 4, 5, 6, 0};
-    for (int box = 0; box < 7; ++box)
+    for (int box = 0; box < kSearchBoxCount; ++box)
         EXPECT_EQ(nextSearchBox(box), expected[box]) << box;
 }
 
 TEST(SearchBoxRow, PreviousWrapsFromTheFirstBoxToTheLast) {
     const int expected[] = {6, 0, 1, 2, 3, 4, 5};
-    for (int box = 0; box < 7; ++box)
+    for (int box = 0; box < kSearchBoxCount; ++box)
         EXPECT_EQ(previousSearchBox(box), expected[box]) << box;
 }
 
 TEST(SearchBoxRow, TabOrderOutsideTheRowIsRefused) {
-    EXPECT_THROW(nextSearchBox(7), std::out_of_range);
+    EXPECT_THROW(nextSearchBox(kSearchBoxCount), std::out_of_range);
     EXPECT_THROW(previousSearchBox(-1), std::out_of_range);
 }
 

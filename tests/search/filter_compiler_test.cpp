@@ -4,7 +4,7 @@
 #include "data/error.h"
 #include "search/filter_text.h"
 
-#include "test_text.h"
+#include "support/test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +20,8 @@ using test::utf8;
 
 // The record set's fields by name, letter case aside, as Table1 finds them.
 int resolveDirectoryField(std::string_view name) {
-    static constexpr std::array<std::string_view, 7> kFields = {
-        "Nsa_famili", "Nsa_initsi", "Nsa_street", "Nsa_home", "Nsa_room", "Nsa_tele", "Nsa_prim",
-    };
-    for (std::size_t i = 0; i < kFields.size(); ++i) {
-        if (cp1251::equalsCaseBlind(kFields[i], name))
+    for (std::size_t i = 0; i < kDirectoryFields.size(); ++i) {
+        if (cp1251::equalsCaseBlind(kDirectoryFields[i].name, name))
             return static_cast<int>(i);
     }
     throw Error("Table1: Field '" + cp1251::toUtf8(name) + "' not found");

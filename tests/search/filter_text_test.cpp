@@ -1,6 +1,6 @@
 #include "search/filter_text.h"
 
-#include "test_text.h"
+#include "support/test_text.h"
 
 #include <gtest/gtest.h>
 

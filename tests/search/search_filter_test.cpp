@@ -3,8 +3,8 @@
 #include "data/record_set.h"
 #include "search/filter_compiler.h"
 
-#include "../data/directory_fixture.h"
-#include "test_text.h"
+#include "support/directory_fixture.h"
+#include "support/test_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 #include "tools/csv.h"
 #include "tools/directory_generator.h"
 
-#include "../data/directory_fixture.h"
 #include "data/stored_form.h"
-#include "test_text.h"
+#include "support/directory_fixture.h"
+#include "support/test_text.h"
 
-#include "run_kalvest_data.h"
-#include "test_files.h"
+#include "support/run_kalvest_data.h"
+#include "support/test_files.h"
 #include <QFile>
 
 #include <QTemporaryDir>
@@ -44,9 +44,10 @@ TEST_F(KalvestDataTest, FormsAndCsvRoundTripsOfAGeneratedDirectoryWithAnEighthFi
     ColumnStore columns(dir.fields.size());
     for (RecordId id : dir.order) {
         const RecordId copy = columns.add();
-        for (std::size_t f = 0; f < 7; ++f)
+        for (std::size_t f = 0; f < kDirectoryFields.size(); ++f)
             columns.set(copy, f, dir.columns.value(id, f));
-        columns.set(copy, 7, id % 3 == 0 ? std::string() : "X" + std::to_string(id));
+        columns.set(copy, kDirectoryFields.size(),
+                    id % 3 == 0 ? std::string() : "X" + std::to_string(id));
     }
     dir.columns = std::move(columns);
     const std::string original = test::stored(dir, StoredForm::Binary);

@@ -1,9 +1,9 @@
 // kalvest-data query, run as a script would run it.
-#include "../data/directory_fixture.h"
 #include "data/stored_form.h"
-#include "test_text.h"
+#include "support/directory_fixture.h"
+#include "support/test_text.h"
 
-#include "run_kalvest_data.h"
+#include "support/run_kalvest_data.h"
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

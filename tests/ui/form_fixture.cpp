@@ -1,6 +1,5 @@
 #include "form_fixture.h"
 
-#include "../data/directory_fixture.h"
 #include "data/cp1251.h"
 
 #include <QKeyEvent>
@@ -12,21 +11,6 @@ Directory directoryOf(std::initializer_list<std::vector<std::string>> rows) {
     return makeDirectory(rows);
 }
 
-Directory numberedDirectory(int count) {
-    Directory dir;
-    dir.fields = standardDirectoryFields();
-    dir.columns = ColumnStore(dir.fields.size());
-    for (int i = 0; i < count; ++i) {
-        const RecordId id = dir.columns.add();
-        const std::string surname =
-            i % 5 == 4 ? "ПЕТРОВ" + std::to_string(i) : "ИВАНОВ" + std::to_string(i);
-        dir.columns.set(id, 0, cp(surname));
-        dir.columns.set(id, 4, std::to_string(i % 12));
-        dir.order.push_back(id);
-    }
-    return dir;
-}
-
 void FormTest::SetUp() {
     m_help.setHelpFolder(QStringLiteral(LAMBREYA_SOURCE_DIR "/docs/help"));
     takeEscapedErrors();
@@ -34,6 +18,7 @@ void FormTest::SetUp() {
 
 void FormTest::TearDown() {
     m_help.quit();
+    m_modelTester.reset();
     m_form.reset();
     const std::vector<std::string> left = takeEscapedErrors();
     EXPECT_TRUE(left.empty()) << "an error nobody looked at: " << left.front();
@@ -48,6 +33,8 @@ void FormTest::openWindow(Directory directory) {
 void FormTest::openWindowClosed() {
     if (!m_form)
         m_form = std::make_unique<TLambreyaForm>(&m_help);
+    m_modelTester = std::make_unique<QAbstractItemModelTester>(
+        m_form->DataSource1, QAbstractItemModelTester::FailureReportingMode::Fatal);
     m_form->show();
     QApplication::setActiveWindow(m_form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "data/directory.h"
-#include "qt_test_support.h"
-#include "test_text.h"
+#include "support/directory_fixture.h"
+#include "support/qt_test_support.h"
+#include "support/test_text.h"
 #include "ui/data_source.h"
 #include "ui/db_grid.h"
 #include "ui/help_viewer.h"
 #include "ui/lambreya_form.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QTest>
 
@@ -19,8 +21,6 @@ namespace lambreya::test {
 
 // The seven standard fields filled from UTF-8 rows.
 Directory directoryOf(std::initializer_list<std::vector<std::string>> rows);
-// `count` records: surnames ИВАНОВ0, ИВАНОВ1, ... with a few other surnames between.
-Directory numberedDirectory(int count);
 
 // A main window on the offscreen platform over a directory in memory, shown and active,
 // the caret in the surname box.
@@ -47,6 +47,8 @@ protected:
 
     HelpViewer m_help;
     std::unique_ptr<TLambreyaForm> m_form;
+    // Qt's own check of the model contract, over the grid's model all through a test.
+    std::unique_ptr<QAbstractItemModelTester> m_modelTester;
 };
 
 } // namespace lambreya::test

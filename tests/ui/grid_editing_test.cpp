@@ -721,5 +721,25 @@ TEST_F(GridEditingTest, AChangeLeftPendingAloneDoesNotTouchTheDataFile) {
     EXPECT_EQ(fileBytes(path), asView(original));
 }
 
+// The grid hears its data source by plain calls: what the grid throws while a record is
+// about to be posted fails that post, and the record keeps its change.
+TEST(DataSourceLink, AnErrorOfTheGridBeforeThePostFailsThePost) {
+    struct FailingGrid : DataLink {
+        void currentRecordMoved(int, int, MoveKind) override {}
+        void recordStateChanged() override {}
+        void updateRecordRequested() override { throw Error("the editor's text cannot go in"); }
+    } grid;
+    RecordSet table("Table1");
+    table.openDirectory(directoryOf({{"ИВАНОВ"}, {"ПЕТРОВ"}}));
+    DataSource source(table, {QStringLiteral("Nsa_famili")});
+    source.setLink(&grid);
+    table.edit();
+    table.setFieldText(0, cp("СИДОРОВ"));
+    EXPECT_THROW(table.next(), Error);
+    EXPECT_EQ(table.state(), State::Edit);
+    EXPECT_EQ(table.currentRow(), 0);
+    EXPECT_EQ(utf8(table.fieldText(0)), "СИДОРОВ");
+}
+
 } // namespace
 } // namespace lambreya::test

@@ -3,6 +3,7 @@
 #include "form_fixture.h"
 
 #include "data/error.h"
+#include "search/filter_text.h"
 #include "ui/search_box.h"
 #include "ui/window_parts.h"
 
@@ -113,18 +114,18 @@ class WalkTheRow : public SearchWindowTest, public testing::WithParamInterface<W
 TEST_P(WalkTheRow, SevenPressesComeBackToTheFirstBoxEachEnteredWithItsTextSelected) {
     openWindow(streetDirectory());
     const char* texts[] = {"ИВ", "А", "МИРА", "5", "12", "2", "СЛ"};
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < kSearchBoxCount; ++i)
         box(i)->setText(QString::fromUtf8(texts[i]));
     box(0)->selectAll();
     int at = 0;
-    for (int i = 1; i <= 7; ++i) {
+    for (int i = 1; i <= kSearchBoxCount; ++i) {
         key(GetParam().key, GetParam().modifiers);
-        at = (at + GetParam().step + 7) % 7;
+        at = (at + GetParam().step + kSearchBoxCount) % kSearchBoxCount;
         ASSERT_EQ(focusedBox(), box(at)) << "press " << i;
         EXPECT_EQ(box(at)->selectedText(), box(at)->text()) << "press " << i;
     }
     EXPECT_EQ(focusedBox(), box(0));
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < kSearchBoxCount; ++i)
         EXPECT_EQ(box(i)->text().toStdString(), texts[i]) << "the walk changed no text";
     expectNoError();
 }

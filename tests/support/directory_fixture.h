@@ -5,7 +5,7 @@
 #include "data/error.h"
 #include "data/record_set.h"
 #include "data/stored_form.h"
-#include "test_text.h"
+#include "support/test_text.h"
 
 #include <initializer_list>
 #include <string>
@@ -24,6 +24,22 @@ inline Directory makeDirectory(std::initializer_list<std::vector<std::string>> r
         const RecordId id = dir.columns.add();
         for (std::size_t f = 0; f < row.size(); ++f)
             dir.columns.set(id, f, cp(row[f]));
+        dir.order.push_back(id);
+    }
+    return dir;
+}
+
+// `count` records: surnames ИВАНОВ0, ИВАНОВ1, ... with a few other surnames between.
+inline Directory numberedDirectory(int count) {
+    Directory dir;
+    dir.fields = standardDirectoryFields();
+    dir.columns = ColumnStore(dir.fields.size());
+    for (int i = 0; i < count; ++i) {
+        const RecordId id = dir.columns.add();
+        const std::string surname =
+            i % 5 == 4 ? "ПЕТРОВ" + std::to_string(i) : "ИВАНОВ" + std::to_string(i);
+        dir.columns.set(id, 0, cp(surname));
+        dir.columns.set(id, 4, std::to_string(i % 12));
         dir.order.push_back(id);
     }
     return dir;

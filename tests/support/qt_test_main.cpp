@@ -2,7 +2,9 @@
 // platform (or the one LAMBREYA_TEST_PLATFORM names), one application for all cases of the program.
 // Like the program's own, the application catches what escapes an event handler; the tests read
 // what it caught.
-#include "qt_test_support.h"
+#include "support/qt_test_support.h"
+
+#include "data/guarded.h"
 
 #include <QApplication>
 
@@ -16,6 +18,14 @@ namespace {
 std::vector<std::string>& escaped() {
     static std::vector<std::string> errors;
     return errors;
+}
+
+void recordEscaped() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        escaped().emplace_back(e.what());
+    }
 }
 
 class TestApplication : public QApplication {
@@ -48,6 +58,7 @@ std::vector<std::string> takeEscapedErrors() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", LAMBREYA_TEST_PLATFORM);
     lambreya::test::TestApplication app(argc, argv);
+    lambreya::setEscapedErrorHandler(&lambreya::test::recordEscaped);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
