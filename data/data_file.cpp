@@ -1,8 +1,8 @@
 #include "data/data_file.h"
 
 #include "data/error.h"
-#include "data/file_writing.h"
 #include "data/file_size_limit.h"
+#include "data/file_writing.h"
 
 #include <QDir>
 #include <QFile>
