@@ -49,8 +49,9 @@ public:
     // What the page holds in memory, its bookkeeping included.
     std::size_t memoryBytes() const { return sizeof(*this) + m_size; }
 
-    // Takes a display list as it was written (a saved page); nullptr with `why` set when
-    // the bytes are not a well-formed list or name a font at or past `fontCount`.
+    // Takes a display list as it was written (a saved page); nullptr with `why` set (in
+    // Russian, for the user) when the bytes are not a well-formed list or name a font at
+    // or past `fontCount`.
     static std::unique_ptr<PageDrawing> fromBytes(PaperSize paper,
                                                   std::span<const std::uint8_t> bytes,
                                                   std::size_t fontCount, const char** why);

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "data/checksum.h"
+
 #include <QString>
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 namespace lambreya::test {
@@ -16,6 +20,28 @@ inline std::string readAll(const QString& path) {
 
 inline void writeAll(const QString& path, const std::string& bytes) {
     std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+// A binary file of the program with its closing checksum recomputed after a change, to
+// reach the checks behind the checksum.
+inline std::string rechecksummed(std::string bytes) {
+    bytes.resize(bytes.size() - 4);
+    const std::uint32_t crc = crc32Of(bytes);
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+// A row of a damaged-file table: the bytes and a part of the message that names the
+// problem.
+struct Damage {
+    const char* name;
+    std::string bytes;
+    const char* message;
+};
+
+inline void PrintTo(const Damage& d, std::ostream* os) {
+    *os << d.name;
 }
 
 } // namespace lambreya::test

@@ -3,13 +3,13 @@
 #include "data/xml_form.h"
 
 #include "directory_fixture.h"
+#include "test_files.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <fstream>
 
@@ -17,7 +17,9 @@ namespace lambreya {
 namespace {
 
 using test::cp;
+using test::Damage;
 using test::makeDirectory;
+using test::rechecksummed;
 
 // Every byte value in some field, an eighth field, flags and markers.
 Directory awkwardDirectory() {
@@ -139,27 +141,6 @@ TEST(StoredForm, XmlWrittenByHandInUtf8IsRead) {
     EXPECT_EQ(dir.columns.value(dir.order[0], 1), "1<2");
     EXPECT_EQ(dir.columns.value(dir.order[1], 1), "12");
     EXPECT_TRUE(dir.fields[1].required);
-}
-
-// A valid binary file with its checksum recomputed after `change`, to reach the checks
-// behind the checksum.
-std::string rechecksummed(std::string bytes) {
-    bytes.resize(bytes.size() - 4);
-    const auto crc = static_cast<std::uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
-    return bytes;
-}
-
-struct Damage {
-    const char* name;
-    std::string bytes;
-    const char* message; // a part of the message that names the problem
-};
-
-void PrintTo(const Damage& d, std::ostream* os) {
-    *os << d.name;
 }
 
 std::vector<Damage> damages() {
