@@ -219,18 +219,21 @@ void ReportPreviewWindow::setZoom(int percent, ZoomMode mode) {
     m_area->show(m_page, m_zoom);
 }
 
+int ReportPreviewWindow::wholePageZoom(QSize area, QSizeF paper) {
+    return std::min(roundedPercent(area.width() / paper.width() * 95),
+                    roundedPercent(area.height() / paper.height() * 95));
+}
+
+int ReportPreviewWindow::pageWidthZoom(QSize area, QSizeF paper) {
+    return roundedPercent(area.width() / paper.width() * 90);
+}
+
 void ReportPreviewWindow::zoomWholePage() {
-    const QSize area = m_area->areaSize();
-    const QSizeF paper = m_area->paperPixels();
-    setZoom(std::min(roundedPercent(area.width() / paper.width() * 95),
-                     roundedPercent(area.height() / paper.height() * 95)),
-            ZoomMode::WholePage);
+    setZoom(wholePageZoom(m_area->areaSize(), m_area->paperPixels()), ZoomMode::WholePage);
 }
 
 void ReportPreviewWindow::zoomPageWidth() {
-    const QSize area = m_area->areaSize();
-    const QSizeF paper = m_area->paperPixels();
-    setZoom(roundedPercent(area.width() / paper.width() * 90), ZoomMode::PageWidth);
+    setZoom(pageWidthZoom(m_area->areaSize(), m_area->paperPixels()), ZoomMode::PageWidth);
 }
 
 void ReportPreviewWindow::zoom100() {

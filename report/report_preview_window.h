@@ -32,6 +32,11 @@ public:
     static constexpr int kProgressPanelWidth = 40;
     static constexpr int kPagePanelWidth = 50;
 
+    // The fitted zooms for a page area of `area` pixels and paper of `paper` pixels at
+    // 100 %: the whole page within 95 % of the area, the page's width within 90 % of it.
+    static int wholePageZoom(QSize area, QSizeF paper);
+    static int pageWidthZoom(QSize area, QSizeF paper);
+
     explicit ReportPreviewWindow(std::unique_ptr<PageStore> store, QWidget* parent = nullptr);
     ~ReportPreviewWindow() override;
 
