@@ -29,6 +29,22 @@ inline Directory makeDirectory(std::initializer_list<std::vector<std::string>> r
     return dir;
 }
 
+// `count` records: surnames ИВАНОВ0, ИВАНОВ1, ... with a few other surnames between.
+inline Directory numberedDirectory(int count) {
+    Directory dir;
+    dir.fields = standardDirectoryFields();
+    dir.columns = ColumnStore(dir.fields.size());
+    for (int i = 0; i < count; ++i) {
+        const RecordId id = dir.columns.add();
+        const std::string surname =
+            i % 5 == 4 ? "ПЕТРОВ" + std::to_string(i) : "ИВАНОВ" + std::to_string(i);
+        dir.columns.set(id, 0, cp(surname));
+        dir.columns.set(id, 4, std::to_string(i % 12));
+        dir.order.push_back(id);
+    }
+    return dir;
+}
+
 // A directory's stored bytes as a string, for comparing and cutting in tests.
 inline std::string stored(const Directory& dir, StoredForm form) {
     const Bytes bytes = storeDirectory(dir, form);

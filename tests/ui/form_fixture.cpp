@@ -12,21 +12,6 @@ Directory directoryOf(std::initializer_list<std::vector<std::string>> rows) {
     return makeDirectory(rows);
 }
 
-Directory numberedDirectory(int count) {
-    Directory dir;
-    dir.fields = standardDirectoryFields();
-    dir.columns = ColumnStore(dir.fields.size());
-    for (int i = 0; i < count; ++i) {
-        const RecordId id = dir.columns.add();
-        const std::string surname =
-            i % 5 == 4 ? "ПЕТРОВ" + std::to_string(i) : "ИВАНОВ" + std::to_string(i);
-        dir.columns.set(id, 0, cp(surname));
-        dir.columns.set(id, 4, std::to_string(i % 12));
-        dir.order.push_back(id);
-    }
-    return dir;
-}
-
 void FormTest::SetUp() {
     m_help.setHelpFolder(QStringLiteral(LAMBREYA_SOURCE_DIR "/docs/help"));
     takeEscapedErrors();

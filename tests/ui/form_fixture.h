@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../data/directory_fixture.h"
 #include "data/directory.h"
 #include "qt_test_support.h"
 #include "test_text.h"
@@ -19,8 +20,6 @@ namespace lambreya::test {
 
 // The seven standard fields filled from UTF-8 rows.
 Directory directoryOf(std::initializer_list<std::vector<std::string>> rows);
-// `count` records: surnames ИВАНОВ0, ИВАНОВ1, ... with a few other surnames between.
-Directory numberedDirectory(int count);
 
 // A main window on the offscreen platform over a directory in memory, shown and active,
 // the caret in the surname box.

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "report/page_sink.h"
+#include "report/print_settings.h"
+
+#include <QPainter>
+
+class QPrinter;
+
+namespace lambreya {
+
+// Sets up a printer from the report's print settings: the printer (the default one when
+// none is named), copies, A4 in the settings' orientation, and the job's document name.
+void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
+                        const QString& documentName);
+
+// The pages of a print run onto a printer: only those from the settings' first to last
+// page are printed, each replayed over the whole sheet; the job goes to the printer when
+// the document ends and is discarded when it is abandoned.
+class PrinterSink : public PageSink {
+public:
+    PrinterSink(QPrinter& printer, const PrintSettings& settings);
+    ~PrinterSink() override;
+
+    int pagesPrinted() const { return m_printed; }
+
+    void beginDocument(const DocumentInfo& document) override;
+    void addPage(PageDrawing page) override;
+    void endDocument() override;
+    void abortDocument() override;
+
+private:
+    QPrinter& m_printer;
+    PrintSettings m_settings;
+    ReportFonts m_fonts;
+    QPainter m_painter;
+    int m_composed = 0;
+    int m_printed = 0;
+};
+
+} // namespace lambreya
