@@ -34,9 +34,10 @@ void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
     printer.setDocName(documentName);
 }
 
-PrinterSink::PrinterSink(QPrinter& printer, const PrintSettings& settings)
+PrinterSink::PrinterSink(QPrinter& printer, const PrintSettings& settings, Sheet sheet)
     : m_printer(printer)
-    , m_settings(settings) {}
+    , m_settings(settings)
+    , m_sheet(sheet) {}
 
 PrinterSink::~PrinterSink() {
     if (m_painter.isActive())
@@ -54,12 +55,15 @@ void PrinterSink::addPage(PageDrawing page) {
     if (!m_settings.inRange(m_composed))
         return;
     if (!m_painter.isActive()) {
+        m_printer.setFullPage(m_sheet == Sheet::WholePaper);
         if (!m_painter.begin(&m_printer))
             printerFailed(m_printer, "начать печать");
     } else if (!m_printer.newPage()) {
         printerFailed(m_printer, "начать новый лист");
     }
-    const QRectF sheet(QPointF(0, 0), m_printer.paperRect(QPrinter::DevicePixel).size());
+    const QRectF sheet(QPointF(0, 0), m_sheet == Sheet::WholePaper
+                                          ? m_printer.paperRect(QPrinter::DevicePixel).size()
+                                          : m_printer.pageRect(QPrinter::DevicePixel).size());
     paintPage(m_painter, page, m_fonts, sheet);
     ++m_printed;
 }

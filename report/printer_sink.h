@@ -15,11 +15,15 @@ void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
                         const QString& documentName);
 
 // The pages of a print run onto a printer: only those from the settings' first to last
-// page are printed, each replayed over the whole sheet; the job goes to the printer when
+// page are printed, each replayed over the sheet; the job goes to the printer when
 // the document ends and is discarded when it is abandoned.
 class PrinterSink : public PageSink {
 public:
-    PrinterSink(QPrinter& printer, const PrintSettings& settings);
+    // Where a page is replayed: over the whole sheet (a run's pages) or over the printer's
+    // printable area (pages loaded from a file), with the printer's full-page mode to match.
+    enum class Sheet { WholePaper, PrintableArea };
+
+    PrinterSink(QPrinter& printer, const PrintSettings& settings, Sheet sheet = Sheet::WholePaper);
     ~PrinterSink() override;
 
     int pagesPrinted() const { return m_printed; }
@@ -32,6 +36,7 @@ public:
 private:
     QPrinter& m_printer;
     PrintSettings m_settings;
+    Sheet m_sheet;
     ReportFonts m_fonts;
     QPainter m_painter;
     int m_composed = 0;
