@@ -7,6 +7,7 @@
 #include "app/shell_form.h"
 #include "app/termination.h"
 #include "app/translations.h"
+#include "report/search_res_form.h"
 #include "ui/help_viewer.h"
 
 namespace lambreya {
@@ -28,6 +29,8 @@ void Program::start(bool minimised) {
     } catch (...) {
         showCurrentException();
     }
+    m_searchResForm = std::make_unique<TSearchResForm>(m_form->Table1);
+    m_form->SearchResForm = m_searchResForm.get();
     endLoopOnTermination(m_form.get());
     if (minimised)
         m_form->showMinimized();
@@ -40,6 +43,8 @@ int Program::run() {
 }
 
 void Program::finish() {
+    m_form->SearchResForm = nullptr;
+    m_searchResForm.reset();
     try {
         closeDirectory(m_form->Table1);
     } catch (...) {

@@ -1,25 +1,12 @@
 #include "data/data_file.h"
 
+#include "data/atomic_file.h"
 #include "data/error.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace lambreya {
-namespace {
-
-std::string shown(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdString();
-}
-
-[[noreturn]] void failWrite(const QString& path, const QString& reason) {
-    throw Error("Не удалось записать файл " + shown(path) + ": " + reason.toStdString() +
-                ". Прежний файл остался без изменений");
-}
-
-} // namespace
 
 std::optional<Bytes> readDataFile(const QString& path, const QString& shownName) {
     const QFileInfo info(path);
@@ -44,25 +31,9 @@ std::optional<Bytes> readDataFile(const QString& path, const QString& shownName)
 }
 
 void writeDataFile(const QString& path, std::string_view bytes) {
-    QSaveFile file(path);
-    // Unbuffered, so that a short write (a full disk) is seen here and not lost in a
-    // buffer flush that reports success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        failWrite(path, file.errorString());
-    const char* data = bytes.data();
-    qint64 left = static_cast<qint64>(bytes.size());
-    while (left > 0) {
-        const qint64 n = file.write(data, left);
-        if (n <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            failWrite(path, reason);
-        }
-        data += n;
-        left -= n;
-    }
-    if (!file.commit())
-        failWrite(path, file.errorString());
+    AtomicFile file(path, AtomicFile::Buffering::None);
+    file.write(bytes);
+    file.commit();
 }
 
 } // namespace lambreya

@@ -22,6 +22,7 @@ class DBGrid;
 class DataSource;
 class HelpViewer;
 class SearchPanel;
+class TSearchResForm;
 
 // LambreyaForm, the main window: the search panel with its caption and seven boxes, the
 // grid of the directory, the status strip and the menu. The components are public under
@@ -60,6 +61,8 @@ public:
     SearchBox* Edit7_Prim = nullptr;
     ControlBar* ControlBar1 = nullptr;
     QLabel* Label2 = nullptr;
+    // The report form, which the shell creates right after this window and destroys first.
+    TSearchResForm* SearchResForm = nullptr;
 
     QMenu* mmFile = nullptr;
     QAction* mmFile_Preview = nullptr;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "report/report_font.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace lambreya {
+
+// A report font's metrics in drawing units, the same for every device: the advance of
+// every code page 1251 byte, the ascent, and the line height (the height of "W", which is
+// the font's height). Fonts are used without kerning or shaping, so the width of a text is
+// the sum of its bytes' advances.
+class FontMeasure {
+public:
+    explicit FontMeasure(const ReportFont& font);
+
+    double width(std::string_view cp1251) const {
+        double sum = 0;
+        for (const char c : cp1251)
+            sum += m_advance[static_cast<unsigned char>(c)];
+        return sum;
+    }
+    double advance(char c) const { return m_advance[static_cast<unsigned char>(c)]; }
+    double ascent() const { return m_ascent; }
+    double lineHeight() const { return m_lineHeight; }
+
+private:
+    std::array<double, 256> m_advance{};
+    double m_ascent = 0;
+    double m_lineHeight = 0;
+};
+
+// The measures of a document's fonts, by the fonts' indices.
+using FontMeasures = std::vector<FontMeasure>;
+
+FontMeasures measureFonts(const ReportFonts& fonts);
+
+} // namespace lambreya
