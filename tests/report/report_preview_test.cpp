@@ -2,9 +2,9 @@
 // while a run walks the records or while the window waits.
 #include "../data/directory_fixture.h"
 #include "walk_actions.h"
-#include "walking_report.h"
 
 #include "report/print_progress_window.h"
+#include "report/quick_report_runs.h"
 #include "report/report_preview.h"
 #include "report/report_preview_window.h"
 
@@ -36,22 +36,22 @@ protected:
     }
     // Runs the preview; `whenBuilt` acts once the run has ended, in the waiting window.
     void preview(std::function<void(ReportPreviewWindow&)> whenBuilt) {
-        auto* poll = new QTimer(&m_preview);
-        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, whenBuilt] {
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &poll, [this, &poll, whenBuilt] {
             ReportPreviewWindow* window = m_preview.window();
             if (!window || m_preview.running())
                 return;
-            poll->deleteLater();
+            poll.stop();
             whenBuilt(*window);
         });
-        poll->start(0);
+        poll.start(0);
         m_preview.preview();
-        poll->deleteLater();
     }
     static void close(ReportPreviewWindow& window) { window.ExitButton->click(); }
 
     RecordSet m_table{"Table1"};
-    WalkingReport m_report{m_table};
+    QuickReport m_quick{m_table};
+    QuickReportRuns m_report{m_quick};
     std::vector<QString> m_errors;
     ReportPreview m_preview{m_report, [this](const QString& m) { m_errors.push_back(m); }};
     int m_windows = 0;
