@@ -7,6 +7,8 @@
 #include "app/shell_form.h"
 #include "app/termination.h"
 #include "app/translations.h"
+#include "report/quick_report_runs.h"
+#include "report/report_preview.h"
 #include "report/search_res_form.h"
 #include "ui/help_viewer.h"
 
@@ -31,6 +33,10 @@ void Program::start(bool minimised) {
     }
     m_searchResForm = std::make_unique<TSearchResForm>(m_form->Table1);
     m_form->SearchResForm = m_searchResForm.get();
+    m_reportRuns = std::make_unique<QuickReportRuns>(m_searchResForm->QuickRep1);
+    m_reportPreview = std::make_unique<ReportPreview>(
+        *m_reportRuns, [](const QString& message) { showStandardError(message); });
+    m_form->QuickRep1Preview = m_reportPreview.get();
     endLoopOnTermination(m_form.get());
     if (minimised)
         m_form->showMinimized();
@@ -43,7 +49,10 @@ int Program::run() {
 }
 
 void Program::finish() {
+    m_form->QuickRep1Preview = nullptr;
     m_form->SearchResForm = nullptr;
+    m_reportPreview.reset();
+    m_reportRuns.reset();
     m_searchResForm.reset();
     try {
         closeDirectory(m_form->Table1);

@@ -9,6 +9,8 @@ namespace lambreya {
 class HelpViewer;
 class KeyboardLayouts;
 class ShellForm;
+class QuickReportRuns;
+class ReportPreview;
 class TSearchResForm;
 
 // One run of the program inside an existing application object: the main window with
@@ -41,6 +43,8 @@ private:
     std::unique_ptr<KeyboardLayouts> m_keyboard;
     std::unique_ptr<ShellForm> m_form;
     std::unique_ptr<TSearchResForm> m_searchResForm;
+    std::unique_ptr<QuickReportRuns> m_reportRuns;
+    std::unique_ptr<ReportPreview> m_reportPreview;
 };
 
 // The program from start to end; returns the exit status.

@@ -22,6 +22,7 @@ class DBGrid;
 class DataSource;
 class HelpViewer;
 class SearchPanel;
+class ReportPreview;
 class TSearchResForm;
 
 // LambreyaForm, the main window: the search panel with its caption and seven boxes, the
@@ -63,6 +64,8 @@ public:
     QLabel* Label2 = nullptr;
     // The report form, which the shell creates right after this window and destroys first.
     TSearchResForm* SearchResForm = nullptr;
+    // The preview and print runs of SearchResForm's report, made and ended with it.
+    ReportPreview* QuickRep1Preview = nullptr;
 
     QMenu* mmFile = nullptr;
     QAction* mmFile_Preview = nullptr;

@@ -71,7 +71,7 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_startFolder;
-    PreviewPageCommands m_commands{m_preview, m_report.settings,
+    PreviewPageCommands m_commands{m_preview, m_quick.PrinterSettings,
                                    [this](const QString& m) { m_errors.push_back(m); }};
     QString m_dialogTitle;
     QStringList m_dialogTypes;
@@ -99,7 +99,7 @@ TEST_F(PreviewPagesTest, ThreePagesSavedAndLoadedBackAreTheSamePagesAndTheFolder
     EXPECT_TRUE(test::readAll(path("printout.pdf")).starts_with("%PDF"));
     EXPECT_EQ(folder(QDir::currentPath()), folder(m_dir.path()));
     EXPECT_EQ(m_errors, std::vector<QString>{QString::fromLatin1(kNoDefaultPrinter)});
-    EXPECT_EQ(m_report.settings, PrintSettings());
+    EXPECT_EQ(m_quick.PrinterSettings, PrintSettings());
 
     // A window of one page takes the three back.
     m_table.openDirectory(numberedDirectory(5));

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "../data/directory_fixture.h"
-#include "walking_report.h"
 
+#include "report/quick_report.h"
+#include "report/quick_report_runs.h"
 #include "report/report_preview.h"
 #include "report/report_preview_window.h"
 
@@ -16,7 +17,7 @@
 
 namespace lambreya::test {
 
-// A preview of a walking report over Table1, with the errors it reports collected.
+// A preview of the report over Table1, with the errors it reports collected.
 class PreviewRunTest : public ::testing::Test {
 protected:
     void open(int records) {
@@ -41,7 +42,6 @@ protected:
             ReportPreviewWindow* window = m_preview.window();
             if (!window || m_preview.running())
                 return;
-            // Stopped first: `whenBuilt` may run loops of its own (dialogs).
             poll.stop();
             whenBuilt(*window);
         });
@@ -51,7 +51,8 @@ protected:
     static void close(ReportPreviewWindow& window) { window.ExitButton->click(); }
 
     RecordSet m_table{"Table1"};
-    WalkingReport m_report{m_table};
+    QuickReport m_quick{m_table};
+    QuickReportRuns m_report{m_quick};
     std::vector<QString> m_errors;
     ReportPreview m_preview{m_report, [this](const QString& m) { m_errors.push_back(m); }};
     int m_windows = 0;
