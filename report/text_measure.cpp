@@ -39,8 +39,6 @@ FontMeasure::FontMeasure(const ReportFont& font) {
     }
     m_ascent = metrics.ascent() * scale;
     m_lineHeight = metrics.height() * scale;
-    m_underlineOffset = metrics.underlinePos() * scale;
-    m_underlineThickness = metrics.lineWidth() * scale;
 }
 
 namespace {

@@ -29,9 +29,6 @@ public:
     double advance(char c) const { return m_advance[static_cast<unsigned char>(c)]; }
     double ascent() const { return m_ascent; }
     double lineHeight() const { return m_lineHeight; }
-    // An underline's top below the baseline, and its thickness.
-    double underlineOffset() const { return m_underlineOffset; }
-    double underlineThickness() const { return m_underlineThickness; }
 
     // The font's outlines and the glyph of every byte, for painting.
     const QRawFont& rawFont() const { return m_rawFont; }
@@ -42,8 +39,6 @@ private:
     std::array<std::uint32_t, 256> m_glyph{};
     double m_ascent = 0;
     double m_lineHeight = 0;
-    double m_underlineOffset = 0;
-    double m_underlineThickness = 0;
     QRawFont m_rawFont;
 };
 
