@@ -30,7 +30,7 @@ QString suffixOf(const QString& nameFilter) {
 class ReportFileDialog : public QFileDialog {
 public:
     ReportFileDialog(QWidget* parent, const QString& caption, QFileDialog::AcceptMode mode)
-        : QFileDialog(parent, caption) {
+        : QFileDialog(parent, caption, QDir::currentPath()) {
         setAcceptMode(mode);
         // Any name is taken, so that a file that does not exist gets the program's word.
         setFileMode(QFileDialog::AnyFile);

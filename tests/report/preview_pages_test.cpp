@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace lambreya::test {
@@ -26,6 +27,8 @@ std::string folder(const QString& path) {
 class PreviewPagesTest : public PreviewRunTest {
 protected:
     void SetUp() override {
+        // The file dialogs remember their folders in the user's settings: not the real ones.
+        QStandardPaths::setTestModeEnabled(true);
         ASSERT_TRUE(m_dir.isValid());
         m_startFolder = QDir::currentPath();
     }
@@ -34,13 +37,12 @@ protected:
     QString path(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
 
     // Clicks `button` with the file dialog it opens answered by choosing `file` (a name
-    // in the test's folder, or an absolute one) of type `filter`, or cancelled when `file`
-    // is null.
-    void chooseFile(QToolButton* button, const char* file, QStringView filter = {}) {
-        const QString chosen = !file            ? QString()
-                               : file[0] == '/' ? QString::fromUtf8(file)
-                                                : path(file);
-        answerNextDialog<QFileDialog>([this, chosen, filter](QFileDialog& dialog) {
+    // in the test's folder) of type `filter`, then doing `afterChoice`; cancelled when
+    // `file` is null.
+    void chooseFile(QToolButton* button, const char* file, QStringView filter = {},
+                    std::function<void()> afterChoice = {}) {
+        const QString chosen = file ? path(file) : QString();
+        answerNextDialog<QFileDialog>([this, chosen, filter, afterChoice](QFileDialog& dialog) {
             m_dialogTitle = dialog.windowTitle();
             m_dialogTypes = dialog.nameFilters();
             if (chosen.isEmpty()) {
@@ -51,6 +53,8 @@ protected:
                 dialog.selectNameFilter(filter.toString());
             dialog.selectFile(chosen);
             static_cast<QDialog&>(dialog).accept(); // as its OK button does
+            if (afterChoice)
+                afterChoice();
         });
         button->click();
     }
@@ -155,10 +159,11 @@ TEST_F(PreviewPagesTest, WhileBuildingSavingDoesNothingAndLoadingStopsTheBuild) 
 
 struct BadFile {
     const char* name;
-    const char* file;    // chosen in the dialog
-    std::string content; // written there first, unless empty
-    bool save;           // SaveReport, else LoadReport
-    const char* message; // a part of the error shown
+    const char* file;        // chosen in the dialog
+    std::string content;     // written there first, unless empty
+    bool save;               // SaveReport, else LoadReport
+    const char* message;     // a part of the error shown
+    bool folderGone = false; // the file's folder is removed once the file was chosen
 };
 
 void PrintTo(const BadFile& row, std::ostream* os) {
@@ -169,6 +174,8 @@ class PreviewBadFile : public PreviewPagesTest, public ::testing::WithParamInter
 
 TEST_P(PreviewBadFile, IsReportedAndTheWindowKeepsItsPages) {
     const BadFile& row = GetParam();
+    const QString folder = QFileInfo(path(row.file)).absolutePath();
+    QDir().mkpath(folder);
     if (!row.content.empty())
         test::writeAll(path(row.file), row.content);
     open(50);
@@ -176,7 +183,10 @@ TEST_P(PreviewBadFile, IsReportedAndTheWindowKeepsItsPages) {
     bool printSetup = false;
     preview([&](ReportPreviewWindow& window) {
         before = window.pageStore().pages();
-        chooseFile(row.save ? window.SaveReport : window.LoadReport, row.file);
+        chooseFile(row.save ? window.SaveReport : window.LoadReport, row.file, {}, [&] {
+            if (row.folderGone)
+                QDir(folder).removeRecursively();
+        });
         after = window.pageStore().pages();
         printSetup = window.PrintSetup->isEnabled() && !window.pageStore().loadedFromFile();
         close(window);
@@ -194,8 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"Foreign", "notes.kvr", "just some text", false, "это не файл сохранённого отчёта"},
         BadFile{"Damaged", "cut.kvr", std::string("KVREP\r\n\x1A\x01\0", 11), false,
                 "файл обрезан"},
-        // Nothing can be created there, not even by the superuser.
-        BadFile{"UnwritableFolder", "/proc/pages.kvr", "", true, "Не удалось записать файл"}),
+        BadFile{"FolderGone", "gone/pages.kvr", "", true, "Не удалось записать файл", true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PreviewPagesTest, TheDataFileIsWrittenWhereItWasOpenedAfterTheDialogsMovedTheFolder) {
