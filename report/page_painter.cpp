@@ -32,9 +32,9 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
     faces.reserve(fonts.size());
     for (const ReportFont& f : fonts) {
         const FontMeasure& measure = measureOf(f);
-        QRawFont raw = measure.rawFont();
-        raw.setPixelSize(f.points * 25.4 / 72.0 * kDrawingUnitsPerMm * scaleY);
-        faces.push_back({&measure, raw, QColor(f.colour), f.underline});
+        faces.push_back({&measure,
+                         measure.rawFontAt(f.points * 25.4 / 72.0 * kDrawingUnitsPerMm * scaleY),
+                         QColor(f.colour), f.underline});
     }
 
     // Every glyph stands where the text's measure puts it, on every device alike.
