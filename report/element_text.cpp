@@ -11,10 +11,6 @@ constexpr double kHeightAllowance = 0.1 * kDrawingUnitsPerMm;
 // How far a glyph may reach past its advance or the line (an italic's slant).
 constexpr double kOverhang = 1.0 * kDrawingUnitsPerMm;
 
-int units(double value) {
-    return static_cast<int>(std::lround(value));
-}
-
 // Calls `line(text)` for each part of `text` between carriage returns.
 template <typename Line>
 bool forEachSourceLine(std::string_view text, Line&& line) {
@@ -58,10 +54,10 @@ void ElementPainter::paint(const ElementBox& box, std::string_view text) {
         });
         placed.width = widest;
     }
-    const int left = units(placed.left);
-    const int top = units(placed.top);
-    const int width = units(placed.left + placed.width) - left;
-    const int bottom = units(placed.top + placed.height);
+    const int left = wholeUnits(placed.left);
+    const int top = wholeUnits(placed.top);
+    const int width = wholeUnits(placed.left + placed.width) - left;
+    const int bottom = wholeUnits(placed.top + placed.height);
     if (width > 0 && m_ink.covers(left, top, left + width, bottom))
         m_out.fill(PageDrawing::Colour::White, left, top, width, bottom - top);
 
@@ -112,7 +108,7 @@ void ElementPainter::printLine(const ElementBox& box, int line, std::string_view
     const double x =
         box.alignment == Alignment::Centre ? box.left + (box.width - width) / 2 : box.left;
     const double lineTop = box.top + line * measure.lineHeight();
-    m_out.text(box.font, units(x), units(lineTop + measure.ascent()), text);
+    m_out.text(box.font, wholeUnits(x), wholeUnits(lineTop + measure.ascent()), text);
     m_ink.add(x - kOverhang, lineTop - kOverhang, x + width + kOverhang,
               lineTop + measure.lineHeight() + kOverhang);
 }

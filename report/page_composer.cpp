@@ -17,15 +17,9 @@ namespace {
 
 // Vertical positions are whole tenths of a millimetre; drawing units are hundredths.
 constexpr int kUnitsPerTenth = kDrawingUnitsPerMm / 10;
-// A point is 25.4 / 72 mm.
-constexpr double kPointUnits = 25.4 / 72.0 * kDrawingUnitsPerMm;
 
 int tenthsOf(double units) {
     return static_cast<int>(std::lround(units / kUnitsPerTenth));
-}
-
-int units(double value) {
-    return static_cast<int>(std::lround(value));
 }
 
 class PageComposer {
@@ -111,8 +105,8 @@ private:
         const double height = pixelsToDrawingUnits(band.height);
         m_ink.beginBand();
         if (m_ink.covers(left, top, left + width, top + height))
-            m_builder.fill(PageDrawing::Colour::White, units(left), units(top), units(width),
-                           units(height));
+            m_builder.fill(PageDrawing::Colour::White, wholeUnits(left), wholeUnits(top),
+                           wholeUnits(width), wholeUnits(height));
         for (std::size_t i = 0; i < band.elements.size(); ++i) {
             const ReportElement& e = band.elements[i];
             const ElementBox box{left + pixelsToDrawingUnits(e.left),
@@ -125,9 +119,9 @@ private:
             m_painter.paint(box, textOf(i, e));
         }
         if (band.bottomLine) {
-            const int bottom = units(top + height);
-            const int lineTop = units(top + height - kPointUnits);
-            m_builder.fill(PageDrawing::Colour::Black, units(left), lineTop, units(width),
+            const int bottom = wholeUnits(top + height);
+            const int lineTop = wholeUnits(top + height - kDrawingUnitsPerPoint);
+            m_builder.fill(PageDrawing::Colour::Black, wholeUnits(left), lineTop, wholeUnits(width),
                            bottom - lineTop);
             m_ink.add(left, lineTop, left + width, bottom);
         }

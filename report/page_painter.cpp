@@ -32,8 +32,7 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
     faces.reserve(fonts.size());
     for (const ReportFont& f : fonts) {
         const FontMeasure& measure = measureOf(f);
-        faces.push_back({&measure,
-                         measure.rawFontAt(f.points * 25.4 / 72.0 * kDrawingUnitsPerMm * scaleY),
+        faces.push_back({&measure, measure.rawFontAt(f.points * kDrawingUnitsPerPoint * scaleY),
                          QColor(f.colour), f.underline});
     }
 

@@ -26,7 +26,7 @@ FontMeasure::FontMeasure(const ReportFont& font) {
     qfont.setPixelSize(kMeasurePixels);
     const QFontMetricsF metrics(qfont);
     m_rawFont = QRawFont::fromFont(qfont);
-    const double unitsPerEm = font.points * 25.4 / 72.0 * kDrawingUnitsPerMm;
+    const double unitsPerEm = font.points * kDrawingUnitsPerPoint;
     const double scale = unitsPerEm / kMeasurePixels;
     std::string all(256, '\0');
     for (int byte = 0; byte < 256; ++byte)
