@@ -179,6 +179,9 @@ TEST_F(CompositionTest, PagesHoldTheLinesThatFitAboveTheFooter) {
 }
 
 TEST_F(CompositionTest, HeaderShowsTheSearchTextsAndItsLineOnTheBandsLowerEdge) {
+    EXPECT_EQ(form.findLabel("FamiliFilter_QRLabel"), form.FamiliFilter_QRLabel);
+    EXPECT_EQ(form.findLabel("PrimFilter_QRLabel"), form.PrimFilter_QRLabel);
+    EXPECT_EQ(form.findLabel("QRDBText1"), nullptr);
     openNumbered(39);
     form.FamiliFilter_QRLabel->setCaption(QStringLiteral("ИВ"));
     form.RoomFilter_QRLabel->setCaption(QStringLiteral("12"));
@@ -389,22 +392,6 @@ TEST_F(CompositionTest, AFieldTheSetLacksPrintsNothing) {
     for (const test::PageText& t : firstLine())
         EXPECT_EQ(t.text, "ИВАНОВ");
     EXPECT_EQ(firstLine().size(), 1u);
-}
-
-TEST_F(CompositionTest, TheFormReachesItsSevenFilterLabelsByName) {
-    const char* names[] = {"FamiliFilter_QRLabel", "InitsiFilter_QRLabel", "StreetFilter_QRLabel",
-                           "HomeFilter_QRLabel",   "RoomFilter_QRLabel",   "TeleFilter_QRLabel",
-                           "PrimFilter_QRLabel"};
-    ReportLabel* labels[] = {form.FamiliFilter_QRLabel, form.InitsiFilter_QRLabel,
-                             form.StreetFilter_QRLabel, form.HomeFilter_QRLabel,
-                             form.RoomFilter_QRLabel,   form.TeleFilter_QRLabel,
-                             form.PrimFilter_QRLabel};
-    for (std::size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(form.findLabel(names[i]), labels[i]) << names[i];
-        EXPECT_EQ(labels[i]->caption(), QString());
-    }
-    EXPECT_EQ(form.findLabel("QRLabel1")->caption(), QStringLiteral("Ламбрея"));
-    EXPECT_EQ(form.findLabel("QRDBText1"), nullptr);
 }
 
 } // namespace
