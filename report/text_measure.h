@@ -32,7 +32,8 @@ public:
     double lineHeight() const { return m_lineHeight; }
 
     // The font's outlines at `pixels` to the em and the glyph of every byte, for painting.
-    // The last few sizes are kept, so that a device's glyph cache stays warm between pages.
+    // The last few sizes are kept, so that a device's glyph cache stays warm between pages;
+    // pages are painted on the one UI thread.
     QRawFont rawFontAt(double pixels) const;
     std::uint32_t glyph(char c) const { return m_glyph[static_cast<unsigned char>(c)]; }
 
