@@ -5,7 +5,10 @@
 #include "data/error.h"
 
 #include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
+
+#include <utility>
 
 namespace lambreya {
 
@@ -38,44 +41,38 @@ PrinterSink::PrinterSink(QPrinter& printer, const PrintSettings& settings)
     : m_printer(printer)
     , m_settings(settings) {}
 
-PrinterSink::~PrinterSink() {
-    if (m_painter.isActive())
-        abortDocument();
-}
-
 void PrinterSink::beginDocument(const DocumentInfo& document) {
     m_fonts = document.fonts;
+    m_waiting.clear();
     m_composed = 0;
     m_printed = 0;
 }
 
 void PrinterSink::addPage(PageDrawing page) {
-    ++m_composed;
-    if (!m_settings.inRange(m_composed))
-        return;
-    if (!m_painter.isActive()) {
-        if (!m_painter.begin(&m_printer))
-            printerFailed(m_printer, "начать печать");
-    } else if (!m_printer.newPage()) {
-        printerFailed(m_printer, "начать новый лист");
-    }
-    const QRectF sheet(QPointF(0, 0), m_printer.paperRect(QPrinter::DevicePixel).size());
-    paintPage(m_painter, page, m_fonts, sheet);
-    ++m_printed;
+    if (m_settings.inRange(++m_composed))
+        m_waiting.push_back(std::move(page));
 }
 
 void PrinterSink::endDocument() {
-    if (!m_painter.isActive())
+    const std::vector<PageDrawing> pages = std::exchange(m_waiting, {});
+    if (pages.empty())
         return;
-    if (!m_painter.end() || m_printer.printerState() == QPrinter::Error)
+    QPainter painter;
+    if (!painter.begin(&m_printer))
+        printerFailed(m_printer, "начать печать");
+    const QRectF sheet(QPointF(0, 0), m_printer.paperRect(QPrinter::DevicePixel).size());
+    for (const PageDrawing& page : pages) {
+        if (m_printed > 0 && !m_printer.newPage())
+            printerFailed(m_printer, "начать новый лист");
+        paintPage(painter, page, m_fonts, sheet);
+        ++m_printed;
+    }
+    if (!painter.end() || m_printer.printerState() == QPrinter::Error)
         printerFailed(m_printer, "напечатать документ");
 }
 
 void PrinterSink::abortDocument() {
-    if (!m_painter.isActive())
-        return;
-    m_printer.abort();
-    m_painter.end();
+    m_waiting.clear();
 }
 
 } // namespace lambreya

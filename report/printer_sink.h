@@ -3,7 +3,7 @@
 #include "report/page_sink.h"
 #include "report/print_settings.h"
 
-#include <QPainter>
+#include <vector>
 
 class QPrinter;
 
@@ -15,14 +15,16 @@ void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
                         const QString& documentName);
 
 // The pages of a print run onto a printer: only those from the settings' first to last
-// page are printed, each replayed over the whole sheet; the job goes to the printer when
-// the document ends and is discarded when it is abandoned.
+// page are printed, each replayed over the whole sheet. The pages wait as drawings until
+// the document ends and then go to the printer as one job; an abandoned document leaves
+// no job behind. (The print system cannot take back a job once pages have reached it:
+// QPrinter::abort does nothing on CUPS.)
 class PrinterSink : public PageSink {
 public:
     PrinterSink(QPrinter& printer, const PrintSettings& settings);
-    ~PrinterSink() override;
 
     int pagesPrinted() const { return m_printed; }
+    int pagesWaiting() const { return static_cast<int>(m_waiting.size()); }
 
     void beginDocument(const DocumentInfo& document) override;
     void addPage(PageDrawing page) override;
@@ -33,7 +35,7 @@ private:
     QPrinter& m_printer;
     PrintSettings m_settings;
     ReportFonts m_fonts;
-    QPainter m_painter;
+    std::vector<PageDrawing> m_waiting;
     int m_composed = 0;
     int m_printed = 0;
 };
