@@ -3,6 +3,7 @@
 #include "report/element_text.h"
 #include "report/system_field_text.h"
 
+#include "data/cp1251.h"
 #include "data/display_text.h"
 #include "data/record_set.h"
 
@@ -43,8 +44,11 @@ public:
             m_fields.push_back(
                 e.kind == ElementKind::Field && table.active() ? table.findField(e.text) : -1);
         for (const ReportElement& e : m_def.pageHeader.elements)
-            m_prefixes.push_back(e.kind == ElementKind::PageNumber ? std::string(e.text)
-                                                                   : std::string());
+            m_prefixes.push_back(e.kind == ElementKind::PageNumber
+                                     ? cp1251::fromUtf8(e.text).value_or(std::string())
+                                     : std::string());
+        for (const std::string& prefix : m_prefixes)
+            m_prefixLengths.push_back(prefix.size());
     }
 
     bool pageStarted() const { return m_page > 0; }
@@ -84,7 +88,7 @@ private:
                        : std::string_view();
         case ElementKind::PageNumber: {
             std::string& text = m_prefixes[i];
-            text.resize(e.text.size());
+            text.resize(m_prefixLengths[i]);
             char digits[16];
             const auto end = std::to_chars(digits, digits + sizeof digits, m_page).ptr;
             text.append(digits, end);
@@ -134,6 +138,7 @@ private:
     const int m_headerHeight, m_detailHeight, m_footerTop; // tenths of a millimetre
     std::vector<int> m_fields;           // the record set's field of each detail element
     std::vector<std::string> m_prefixes; // per header element: its page number text
+    std::vector<std::size_t> m_prefixLengths;
     std::string m_dateTime;
     int m_page = 0;
     int m_position = 0; // tenths of a millimetre from the top of the sheet

@@ -1,13 +1,24 @@
 #include "report/page_painter.h"
 
-#include "data/cp1251.h"
+#include "report/text_measure.h"
 
-#include <QPaintDevice>
+#include <QGlyphRun>
 #include <QPainter>
 
 #include <vector>
 
 namespace lambreya {
+namespace {
+
+// A report font as it is painted on one device: its outlines at the device's size.
+struct DeviceFont {
+    const FontMeasure* measure;
+    QRawFont raw;
+    QColor colour;
+    bool underline;
+};
+
+} // namespace
 
 void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fonts,
                const QRectF& sheet) {
@@ -17,22 +28,20 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
     const double scaleX = sheet.width() / paper.width;
     const double scaleY = sheet.height() / paper.height;
 
-    // A font of `points` on the sheet is points × (device pixels per drawing unit) ×
-    // (units per inch) device pixels high; Qt takes its size in the device's points.
-    const QPaintDevice* device = painter.device();
-    const double deviceDpi = device ? device->logicalDpiY() : 72.0;
-    const double unitsPerInch = 25.4 * kDrawingUnitsPerMm;
-    std::vector<QFont> qfonts;
-    std::vector<QColor> colours;
-    qfonts.reserve(fonts.size());
+    std::vector<DeviceFont> faces;
+    faces.reserve(fonts.size());
     for (const ReportFont& f : fonts) {
-        qfonts.push_back(toQFont(f, f.points * scaleY * unitsPerInch / deviceDpi));
-        colours.emplace_back(f.colour);
+        const FontMeasure& measure = measureOf(f);
+        QRawFont raw = measure.rawFont();
+        raw.setPixelSize(f.points * 25.4 / 72.0 * kDrawingUnitsPerMm * scaleY);
+        faces.push_back({&measure, raw, QColor(f.colour), f.underline});
     }
 
+    // Every glyph stands where the text's measure puts it, on every device alike.
+    std::vector<quint32> glyphs;
+    std::vector<QPointF> positions;
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
-    int currentFont = -1;
     forEachOp(page, [&](const DrawingOp& op) {
         if (op.kind == DrawingOp::Kind::Fill) {
             const QRectF r(sheet.left() + op.x * scaleX, sheet.top() + op.y * scaleY,
@@ -40,15 +49,24 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
             painter.fillRect(r, op.colour == PageDrawing::Colour::White ? Qt::white : Qt::black);
             return;
         }
-        if (op.font < 0 || static_cast<std::size_t>(op.font) >= qfonts.size())
+        if (op.font < 0 || static_cast<std::size_t>(op.font) >= faces.size() || op.text.empty())
             return;
-        if (op.font != currentFont) {
-            currentFont = op.font;
-            painter.setFont(qfonts[static_cast<std::size_t>(op.font)]);
-            painter.setPen(colours[static_cast<std::size_t>(op.font)]);
+        const DeviceFont& face = faces[static_cast<std::size_t>(op.font)];
+        glyphs.resize(op.text.size());
+        positions.resize(op.text.size());
+        double x = 0;
+        for (std::size_t i = 0; i < op.text.size(); ++i) {
+            glyphs[i] = face.measure->glyph(op.text[i]);
+            positions[i] = QPointF(x, 0);
+            x += face.measure->advance(op.text[i]) * scaleX;
         }
-        painter.drawText(QPointF(sheet.left() + op.x * scaleX, sheet.top() + op.y * scaleY),
-                         cp1251::toUnicode(op.text));
+        QGlyphRun run;
+        run.setRawFont(face.raw);
+        run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
+        run.setUnderline(face.underline);
+        painter.setPen(face.colour);
+        painter.drawGlyphRun(QPointF(sheet.left() + op.x * scaleX, sheet.top() + op.y * scaleY),
+                             run);
     });
     painter.restore();
 }

@@ -4,7 +4,12 @@
 
 #include "data/cp1251.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
+
+#include <memory>
+#include <mutex>
+#include <utility>
 
 namespace lambreya {
 namespace {
@@ -19,22 +24,52 @@ FontMeasure::FontMeasure(const ReportFont& font) {
     QFont qfont = toQFont(font, font.points);
     qfont.setPixelSize(kMeasurePixels);
     const QFontMetricsF metrics(qfont);
+    m_rawFont = QRawFont::fromFont(qfont);
     const double unitsPerEm = font.points * 25.4 / 72.0 * kDrawingUnitsPerMm;
     const double scale = unitsPerEm / kMeasurePixels;
+    std::string all(256, '\0');
+    for (int byte = 0; byte < 256; ++byte)
+        all[static_cast<std::size_t>(byte)] = static_cast<char>(byte);
+    const QString chars = cp1251::toUnicode(all);
     for (int byte = 0; byte < 256; ++byte) {
-        const char c = static_cast<char>(byte);
-        const QString text = cp1251::toUnicode(std::string_view(&c, 1));
-        m_advance[static_cast<std::size_t>(byte)] = metrics.horizontalAdvance(text) * scale;
+        const auto i = static_cast<std::size_t>(byte);
+        m_advance[i] = metrics.horizontalAdvance(chars.at(byte)) * scale;
+        const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(chars.mid(byte, 1));
+        m_glyph[i] = glyphs.isEmpty() ? 0 : glyphs.first();
     }
     m_ascent = metrics.ascent() * scale;
     m_lineHeight = metrics.height() * scale;
+}
+
+namespace {
+
+std::mutex measuredMutex;
+std::vector<std::pair<ReportFont, std::unique_ptr<FontMeasure>>> measured;
+
+// The raw fonts go with the application, before the font engines they hold.
+void forgetMeasures() {
+    const std::lock_guard lock(measuredMutex);
+    measured.clear();
+}
+
+} // namespace
+
+const FontMeasure& measureOf(const ReportFont& font) {
+    const std::lock_guard lock(measuredMutex);
+    for (const auto& [known, measure] : measured)
+        if (known == font)
+            return *measure;
+    if (measured.empty())
+        qAddPostRoutine(forgetMeasures);
+    measured.emplace_back(font, std::make_unique<FontMeasure>(font));
+    return *measured.back().second;
 }
 
 FontMeasures measureFonts(const ReportFonts& fonts) {
     FontMeasures measures;
     measures.reserve(fonts.size());
     for (const ReportFont& font : fonts)
-        measures.emplace_back(font);
+        measures.push_back(measureOf(font));
     return measures;
 }
 

@@ -2,7 +2,10 @@
 
 #include "report/report_font.h"
 
+#include <QRawFont>
+
 #include <array>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -11,7 +14,8 @@ namespace lambreya {
 // A report font's metrics in drawing units, the same for every device: the advance of
 // every code page 1251 byte, the ascent, and the line height (the height of "W", which is
 // the font's height). Fonts are used without kerning or shaping, so the width of a text is
-// the sum of its bytes' advances.
+// the sum of its bytes' advances; painting places every glyph by these advances, so that a
+// text is as wide on the screen, on paper and in a PDF as it was measured.
 class FontMeasure {
 public:
     explicit FontMeasure(const ReportFont& font);
@@ -26,11 +30,20 @@ public:
     double ascent() const { return m_ascent; }
     double lineHeight() const { return m_lineHeight; }
 
+    // The font's outlines and the glyph of every byte, for painting.
+    const QRawFont& rawFont() const { return m_rawFont; }
+    std::uint32_t glyph(char c) const { return m_glyph[static_cast<unsigned char>(c)]; }
+
 private:
     std::array<double, 256> m_advance{};
+    std::array<std::uint32_t, 256> m_glyph{};
     double m_ascent = 0;
     double m_lineHeight = 0;
+    QRawFont m_rawFont;
 };
+
+// The measure of a font, taken once and kept while the program runs.
+const FontMeasure& measureOf(const ReportFont& font);
 
 // The measures of a document's fonts, by the fonts' indices.
 using FontMeasures = std::vector<FontMeasure>;
