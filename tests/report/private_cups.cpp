@@ -2,11 +2,11 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QEventLoop>
 #include <QFileSystemWatcher>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace lambreya::test {
@@ -44,6 +44,7 @@ bool PrivateCups::writeConfiguration() {
                                     "DefaultAuthType None\n"
                                     "PreserveJobFiles Yes\n"
                                     "PreserveJobHistory Yes\n"
+                                    "DirtyCleanInterval 0\n"
                                     "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n")
                          .arg(root)) &&
            writeFile(path(QStringLiteral("cups-files.conf")),
@@ -81,8 +82,7 @@ bool PrivateCups::start() {
     }
     // The scheduler's own user must be able to reach its folders.
     QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeGroup |
-                                            QFile::ExeOther | QFile::ReadGroup |
-                                            QFile::ReadOther);
+                                            QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
     m_scheduler.setProcessChannelMode(QProcess::MergedChannels);
     m_scheduler.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"),
                               path(QStringLiteral("cupsd.conf")), QStringLiteral("-s"),
@@ -126,20 +126,11 @@ QStringList PrivateCups::jobFiles() const {
     return files;
 }
 
-QByteArray PrivateCups::jobAttributes(int job) const {
-    QFile file(path(QStringLiteral("spool/c%1").arg(job, 5, 10, QLatin1Char('0'))));
-    if (!file.open(QIODevice::ReadOnly)) {
-        // Completed jobs' control files may carry a suffix.
-        const QDir spool(path(QStringLiteral("spool")));
-        const QStringList names =
-            spool.entryList({QStringLiteral("c%1*").arg(job, 5, 10, QLatin1Char('0'))});
-        if (names.isEmpty())
-            return {};
-        file.setFileName(spool.filePath(names.front()));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-    }
-    return file.readAll();
+QByteArray PrivateCups::jobAttributes(const QString& jobFile) const {
+    // The job's file d<job>-<document> has the control file c<job> beside it.
+    const QFileInfo info(jobFile);
+    QFile file(info.dir().filePath(QLatin1Char('c') + info.fileName().mid(1, 5)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList pdfPages(const QString& pdf) {

@@ -22,8 +22,9 @@ public:
 
     // The files of the jobs received so far, oldest first.
     QStringList jobFiles() const;
-    // The control file of a job, where its attributes (the job name among them) are kept.
-    QByteArray jobAttributes(int job) const;
+    // The control file of the job of that file, where its attributes (the job name among
+    // them) are kept.
+    QByteArray jobAttributes(const QString& jobFile) const;
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
