@@ -222,6 +222,7 @@ TEST_F(ProgramTest, EveryWayOfEndingWorksFromInsideThePreviewAndKeepsTheChanges)
             bool previewReturned = false;
             runUntil([&, end = end](ShellForm& form) {
                 test::WalkActions user(form.Table1);
+                form.QuickRep1Preview->setMessageSlice(0);
                 QTimer shown;
                 if (duringTheRun) {
                     user.at(1, 20, [&form, end] { end(form); });

@@ -21,8 +21,11 @@ namespace lambreya::test {
 // The report over a record set of its own, run into preview windows as the user runs it.
 class PreviewRunTest : public ::testing::Test {
 protected:
+    // After every record the run lets messages through, so that an action lands on the
+    // record it was meant for.
     void open(int records) {
         m_table.openDirectory(numberedDirectory(records));
+        m_preview.setMessageSlice(0);
         connect();
     }
     void connect() {

@@ -60,6 +60,17 @@ TEST_F(PreviewRunTest, ClosingWhileBuildingStopsTheWalkWhereItWas) {
     EXPECT_EQ(m_preview.window(), nullptr);
 }
 
+TEST_F(PreviewRunTest, InTimeSlicesMessagesStillComeAsSoonAsTheFirstPageIsBuilt) {
+    open(20000);
+    m_preview.setMessageSlice(ReportPreview::kMessageSliceMs);
+    WalkActions user(m_table);
+    // Record 38 is the first of page 2: page 1 is built just before it.
+    user.at(1, 37, [this] { close(*m_preview.window()); });
+    m_preview.preview();
+    EXPECT_GE(m_table.currentRow(), 37);
+    EXPECT_LE(m_table.currentRow(), 38);
+}
+
 TEST_F(PreviewRunTest, LoadedPagesTakeThePlaceOfAStoppedBuild) {
     open(200);
     WalkActions user(m_table);

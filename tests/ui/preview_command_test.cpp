@@ -24,6 +24,8 @@ protected:
         m_runs = std::make_unique<QuickReportRuns>(m_report->QuickRep1);
         m_preview = std::make_unique<ReportPreview>(
             *m_runs, [this](const QString& message) { m_errors.push_back(message); });
+        // Messages after every record, so that an action lands where it was meant.
+        m_preview->setMessageSlice(0);
         QObject::connect(m_preview.get(), &ReportPreview::windowOpened,
                          [this](ReportPreviewWindow*) { ++m_windows; });
         form().SearchResForm = m_report.get();
