@@ -24,22 +24,21 @@ QPageLayout paperLayoutFor(PaperSize paper) {
 int printLoadedPages(const PageStore& store, const PrintSettings& settings) {
     if (QPrinterInfo::availablePrinters().isEmpty() || store.pageCount() == 0)
         return 0;
-    PrintSettings job = settings;
-    job.firstPage = store.printRange().first;
-    job.lastPage = store.printRange().last;
+    const PageRange& range = store.printRange();
+    const int first = std::max(1, range.first);
+    const int last = range.last > 0 ? std::min(range.last, store.pageCount()) : store.pageCount();
+    if (first > last)
+        return 0;
     QPrinter printer(QPrinter::HighResolution);
-    applyPrintSettings(printer, job, store.documentName());
+    applyPrintSettings(printer, settings, store.documentName());
     const QPageLayout paper = paperLayoutFor(store.paper());
     printer.setPageSize(paper.pageSize());
     printer.setPageOrientation(paper.orientation());
-
-    PrinterSink sink(printer, job, PrinterSink::Sheet::PrintableArea);
-    // On an error the sink discards the job as it goes.
-    sink.beginDocument(store.document());
-    for (const PageDrawing& page : store.pages())
-        sink.addPage(page);
-    sink.endDocument();
-    return sink.pagesPrinted();
+    const auto pages = std::span(store.pages())
+                           .subspan(static_cast<std::size_t>(first - 1),
+                                    static_cast<std::size_t>(last - first + 1));
+    printPages(printer, pages, store.document().fonts, PrintArea::PrintableArea);
+    return static_cast<int>(pages.size());
 }
 
 } // namespace lambreya

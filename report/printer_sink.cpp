@@ -5,7 +5,10 @@
 #include "data/error.h"
 
 #include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
+
+#include <utility>
 
 namespace lambreya {
 
@@ -34,52 +37,51 @@ void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
     printer.setDocName(documentName);
 }
 
-PrinterSink::PrinterSink(QPrinter& printer, const PrintSettings& settings, Sheet sheet)
-    : m_printer(printer)
-    , m_settings(settings)
-    , m_sheet(sheet) {}
-
-PrinterSink::~PrinterSink() {
-    if (m_painter.isActive())
-        abortDocument();
+void printPages(QPrinter& printer, std::span<const PageDrawing> pages, const ReportFonts& fonts,
+                PrintArea area) {
+    if (pages.empty())
+        return;
+    printer.setFullPage(area == PrintArea::WholePaper);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        printerFailed(printer, "начать печать");
+    const QRectF sheet(QPointF(0, 0), area == PrintArea::WholePaper
+                                          ? printer.paperRect(QPrinter::DevicePixel).size()
+                                          : printer.pageRect(QPrinter::DevicePixel).size());
+    bool first = true;
+    for (const PageDrawing& page : pages) {
+        if (!std::exchange(first, false) && !printer.newPage())
+            printerFailed(printer, "начать новый лист");
+        paintPage(painter, page, fonts, sheet);
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        printerFailed(printer, "напечатать документ");
 }
+
+PrinterSink::PrinterSink(QPrinter& printer, const PrintSettings& settings)
+    : m_printer(printer)
+    , m_settings(settings) {}
 
 void PrinterSink::beginDocument(const DocumentInfo& document) {
     m_fonts = document.fonts;
+    m_waiting.clear();
     m_composed = 0;
     m_printed = 0;
 }
 
 void PrinterSink::addPage(PageDrawing page) {
-    ++m_composed;
-    if (!m_settings.inRange(m_composed))
-        return;
-    if (!m_painter.isActive()) {
-        m_printer.setFullPage(m_sheet == Sheet::WholePaper);
-        if (!m_painter.begin(&m_printer))
-            printerFailed(m_printer, "начать печать");
-    } else if (!m_printer.newPage()) {
-        printerFailed(m_printer, "начать новый лист");
-    }
-    const QRectF sheet(QPointF(0, 0), m_sheet == Sheet::WholePaper
-                                          ? m_printer.paperRect(QPrinter::DevicePixel).size()
-                                          : m_printer.pageRect(QPrinter::DevicePixel).size());
-    paintPage(m_painter, page, m_fonts, sheet);
-    ++m_printed;
+    if (m_settings.inRange(++m_composed))
+        m_waiting.push_back(std::move(page));
 }
 
 void PrinterSink::endDocument() {
-    if (!m_painter.isActive())
-        return;
-    if (!m_painter.end() || m_printer.printerState() == QPrinter::Error)
-        printerFailed(m_printer, "напечатать документ");
+    const std::vector<PageDrawing> pages = std::exchange(m_waiting, {});
+    printPages(m_printer, pages, m_fonts);
+    m_printed = static_cast<int>(pages.size());
 }
 
 void PrinterSink::abortDocument() {
-    if (!m_painter.isActive())
-        return;
-    m_printer.abort();
-    m_painter.end();
+    m_waiting.clear();
 }
 
 } // namespace lambreya

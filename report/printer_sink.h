@@ -3,7 +3,7 @@
 #include "report/page_sink.h"
 #include "report/print_settings.h"
 
-#include <QPainter>
+#include <vector>
 
 class QPrinter;
 
@@ -14,19 +14,26 @@ namespace lambreya {
 void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
                         const QString& documentName);
 
+// Where a page is replayed on the printer: over the whole sheet (a run's pages) or over
+// the printable area (pages loaded from a file).
+enum class PrintArea { WholePaper, PrintableArea };
+
+// Prints `pages` as one job, one sheet each, replayed over `area`; returns when the job
+// has gone to the printer. Throws when the printer fails.
+void printPages(QPrinter& printer, std::span<const PageDrawing> pages, const ReportFonts& fonts,
+                PrintArea area = PrintArea::WholePaper);
+
 // The pages of a print run onto a printer: only those from the settings' first to last
-// page are printed, each replayed over the sheet; the job goes to the printer when
-// the document ends and is discarded when it is abandoned.
+// page are printed, each replayed over the whole sheet. The pages wait as drawings until
+// the document ends and then go to the printer as one job; an abandoned document leaves
+// no job behind. (The print system cannot take back a job once pages have reached it:
+// QPrinter::abort does nothing on CUPS.)
 class PrinterSink : public PageSink {
 public:
-    // Where a page is replayed: over the whole sheet (a run's pages) or over the printer's
-    // printable area (pages loaded from a file), with the printer's full-page mode to match.
-    enum class Sheet { WholePaper, PrintableArea };
-
-    PrinterSink(QPrinter& printer, const PrintSettings& settings, Sheet sheet = Sheet::WholePaper);
-    ~PrinterSink() override;
+    PrinterSink(QPrinter& printer, const PrintSettings& settings);
 
     int pagesPrinted() const { return m_printed; }
+    int pagesWaiting() const { return static_cast<int>(m_waiting.size()); }
 
     void beginDocument(const DocumentInfo& document) override;
     void addPage(PageDrawing page) override;
@@ -36,9 +43,8 @@ public:
 private:
     QPrinter& m_printer;
     PrintSettings m_settings;
-    Sheet m_sheet;
     ReportFonts m_fonts;
-    QPainter m_painter;
+    std::vector<PageDrawing> m_waiting;
     int m_composed = 0;
     int m_printed = 0;
 };

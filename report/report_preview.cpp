@@ -32,13 +32,14 @@ public:
 
     void pageAvailable(int page) override {
         m_onPage(page);
-        m_pageEnded = true;
+        // The first page is shown as soon as it exists.
+        m_firstPageEnded = page == 1;
     }
 
     Stop afterRecord() override {
         const int slice = m_owner.m_sliceMs;
-        if (slice <= 0 || m_pageEnded || m_sinceMessages.hasExpired(slice)) {
-            m_pageEnded = false;
+        if (slice <= 0 || m_firstPageEnded || m_sinceMessages.hasExpired(slice)) {
+            m_firstPageEnded = false;
             QCoreApplication::processEvents();
             m_sinceMessages.restart();
         }
@@ -55,7 +56,7 @@ private:
     std::function<void(int)> m_onPage;
     std::function<bool()> m_cancelled;
     QElapsedTimer m_sinceMessages;
-    bool m_pageEnded = false;
+    bool m_firstPageEnded = false;
 };
 
 ReportPreview::ReportPreview(RunnableReport& report, ErrorHandler errors, QObject* parent)

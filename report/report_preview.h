@@ -40,8 +40,12 @@ public:
     // window open (pages loaded from a file take their place).
     void stopBuilding();
 
-    // At most this long passes without pending messages being let through during a run;
-    // they are also let through at every page's end. Zero: after every record.
+    // During a run, pending messages are let through after a record once this long has
+    // passed since they last were, and as soon as the first page is built; zero lets them
+    // through after every record. Each time the window and the grid may repaint, which
+    // costs far more than a record, while a slice of a few milliseconds is more than any
+    // user can notice: a close, a Cancel or a key still takes effect at once.
+    static constexpr int kMessageSliceMs = 4;
     void setMessageSlice(int milliseconds) { m_sliceMs = milliseconds; }
 
 Q_SIGNALS:
@@ -66,7 +70,7 @@ private:
 
     RunnableReport& m_report;
     ErrorHandler m_errors;
-    int m_sliceMs = 0;
+    int m_sliceMs = kMessageSliceMs;
 
     bool m_running = false;
     // How the current run is to stop (No while it goes on).

@@ -163,7 +163,11 @@ void ReportPreviewWindow::showPage(int page) {
 }
 
 void ReportPreviewWindow::refreshPagePanel() {
-    m_pagePanel->setText(QStringLiteral("Лист %1 из %2").arg(m_page).arg(m_store->pageCount()));
+    const QString text = QStringLiteral("Лист %1 из %2").arg(m_page).arg(m_store->pageCount());
+    m_pagePanel->setText(text);
+    // The panel is narrow; the whole text stays within reach.
+    m_pagePanel->setToolTip(text);
+    m_pagePanel->setAccessibleDescription(text);
 }
 
 void ReportPreviewWindow::pageBuilt(int page) {

@@ -1,5 +1,6 @@
 // The program's start and end around the main window: settings read and saved, the
 // directory opened and written back, the ways of ending.
+#include "../report/walk_actions.h"
 #include "app/error_box.h"
 #include "app/keyboard_layout.h"
 #include "app/shell_form.h"
@@ -7,6 +8,7 @@
 #include "app/translations.h"
 #include "data/record_set.h"
 #include "data/stored_form.h"
+#include "report/report_preview.h"
 #include "test_text.h"
 #include "tools/directory_generator.h"
 
@@ -206,6 +208,51 @@ TEST_F(ProgramTest, TerminationEndsTheLoopWithoutTheCloseHandlerAndKeepsTheChang
         });
         EXPECT_EQ(readAll(path(QStringLiteral("KALVEST.INI"))), settings);
         EXPECT_EQ(firstSurname(), "ЗАХАРОВ");
+    }
+}
+
+TEST_F(ProgramTest, EveryWayOfEndingWorksFromInsideThePreviewAndKeepsTheChanges) {
+    using End = std::function<void(ShellForm&)>;
+    const std::pair<const char*, End> ways[] = {
+        {"SIGTERM", [](ShellForm&) { std::raise(SIGTERM); }},
+        {"Alt+X", [](ShellForm& form) { form.mmFile_ExitClick(); }},
+        {"closing the main window", [](ShellForm& form) { form.close(); }},
+        {"the session's quit", [](ShellForm&) { QCoreApplication::quit(); }},
+    };
+    for (const bool duringTheRun : {true, false}) {
+        for (const auto& [name, end] : ways) {
+            SCOPED_TRACE(std::string(name) + (duringTheRun ? " while building" : " while shown"));
+            writeSettings(QStringLiteral("KALVEST.INI"));
+            bool previewReturned = false;
+            runUntil([&, end = end](ShellForm& form) {
+                test::WalkActions user(form.Table1);
+                form.QuickRep1Preview->setMessageSlice(0);
+                QTimer shown;
+                if (duringTheRun) {
+                    user.at(1, 20, [&form, end] { end(form); });
+                } else {
+                    QObject::connect(&shown, &QTimer::timeout, &form, [&] {
+                        if (form.QuickRep1Preview->window() && !form.QuickRep1Preview->running()) {
+                            shown.stop();
+                            end(form);
+                        }
+                    });
+                    shown.start(0);
+                }
+                form.mmFile_PreviewClick();
+                previewReturned = true;
+                EXPECT_EQ(form.QuickRep1Preview->window(), nullptr);
+                // A signal arrives one record later, through the loop.
+                const int row = form.Table1.currentRow();
+                if (duringTheRun)
+                    EXPECT_TRUE(row == 20 || row == 21) << row;
+                else
+                    EXPECT_EQ(row, 39);
+            });
+            EXPECT_TRUE(previewReturned);
+            EXPECT_EQ(firstSurname(), "ЗАХАРОВ");
+            EXPECT_TRUE(m_boxes.empty());
+        }
     }
 }
 

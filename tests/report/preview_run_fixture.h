@@ -1,8 +1,9 @@
 #pragma once
 
 #include "../data/directory_fixture.h"
+#include "walk_actions.h"
 
-#include "report/quick_report.h"
+#include "report/print_progress_window.h"
 #include "report/quick_report_runs.h"
 #include "report/report_preview.h"
 #include "report/report_preview_window.h"
@@ -17,11 +18,14 @@
 
 namespace lambreya::test {
 
-// A preview of the report over Table1, with the errors it reports collected.
+// The report over a record set of its own, run into preview windows as the user runs it.
 class PreviewRunTest : public ::testing::Test {
 protected:
+    // After every record the run lets messages through, so that an action lands on the
+    // record it was meant for.
     void open(int records) {
         m_table.openDirectory(numberedDirectory(records));
+        m_preview.setMessageSlice(0);
         connect();
     }
     void connect() {

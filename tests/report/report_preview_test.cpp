@@ -1,18 +1,8 @@
 // The preview operation and its guards, driven as the user drives them: actions arrive
 // while a run walks the records or while the window waits.
-#include "../data/directory_fixture.h"
 #include "preview_run_fixture.h"
-#include "walk_actions.h"
-
-#include "report/print_progress_window.h"
-#include "report/report_preview.h"
-#include "report/report_preview_window.h"
 
 #include <QLabel>
-#include <QTest>
-#include <QToolButton>
-
-#include <gtest/gtest.h>
 
 namespace lambreya::test {
 namespace {
@@ -68,6 +58,17 @@ TEST_F(PreviewRunTest, ClosingWhileBuildingStopsTheWalkWhereItWas) {
     EXPECT_EQ(m_table.currentRow(), 50);
     EXPECT_FALSE(m_preview.running());
     EXPECT_EQ(m_preview.window(), nullptr);
+}
+
+TEST_F(PreviewRunTest, InTimeSlicesMessagesStillComeAsSoonAsTheFirstPageIsBuilt) {
+    open(20000);
+    m_preview.setMessageSlice(ReportPreview::kMessageSliceMs);
+    WalkActions user(m_table);
+    // Record 38 is the first of page 2: page 1 is built just before it.
+    user.at(1, 37, [this] { close(*m_preview.window()); });
+    m_preview.preview();
+    EXPECT_GE(m_table.currentRow(), 37);
+    EXPECT_LE(m_table.currentRow(), 38);
 }
 
 TEST_F(PreviewRunTest, LoadedPagesTakeThePlaceOfAStoppedBuild) {
