@@ -7,6 +7,7 @@
 #include "app/shell_form.h"
 #include "app/termination.h"
 #include "app/translations.h"
+#include "report/preview_page_commands.h"
 #include "report/quick_report_runs.h"
 #include "report/report_preview.h"
 #include "report/search_res_form.h"
@@ -34,8 +35,10 @@ void Program::start(bool minimised) {
     m_searchResForm = std::make_unique<TSearchResForm>(m_form->Table1);
     m_form->SearchResForm = m_searchResForm.get();
     m_reportRuns = std::make_unique<QuickReportRuns>(m_searchResForm->QuickRep1);
-    m_reportPreview = std::make_unique<ReportPreview>(
-        *m_reportRuns, [](const QString& message) { showStandardError(message); });
+    const ErrorHandler errorBox = [](const QString& message) { showStandardError(message); };
+    m_reportPreview = std::make_unique<ReportPreview>(*m_reportRuns, errorBox);
+    // Owned by the preview: the print dialog, saving and loading pages in its windows.
+    new PreviewPageCommands(*m_reportPreview, m_searchResForm->QuickRep1.PrinterSettings, errorBox);
     m_form->QuickRep1Preview = m_reportPreview.get();
     endLoopOnTermination(m_form.get());
     if (minimised)
