@@ -1,13 +1,14 @@
 // The search results report at a city's scale: a generated directory of a million records,
 // every one matching (26,316 pages), composed into page drawings as the preview keeps them,
-// beside QPicture recording the same pages; the same report into a PDF with the memory it
-// takes; and one page replayed onto a screen-sized image.
+// beside QPicture recording the same pages; those pages saved to a file and loaded back; the same
+// report into a PDF with the memory it takes; and one page replayed onto a screen-sized image.
 #include "bench/bench_reporter.h"
 #include "bench/memory_in_use.h"
 #include "data/record_set.h"
 #include "report/page_painter.h"
 #include "report/pdf_sink.h"
 #include "report/quick_report.h"
+#include "report/saved_pages.h"
 #include "tools/directory_generator.h"
 
 #include <QGuiApplication>
@@ -116,6 +117,26 @@ void report_pages_1m(benchmark::State& state) {
     state.counters["qpicture_page_bytes"] = static_cast<double>(pictureBytes) / kQPictureSample;
 }
 
+// The preview's pages written to a saved-report file and read back, as SaveReport and
+// LoadReport do it; the pages read must be the pages written.
+void saved_pages_1m(benchmark::State& state) {
+    PageStore& pages = store();
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("city.kvr"));
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        writeSavedPages(file, pages.document, pages.pages);
+        state.counters["saved_pages_save_s"] = secondsSince(start);
+        start = std::chrono::steady_clock::now();
+        const SavedPages loaded = readSavedPages(file);
+        state.counters["saved_pages_load_s"] = secondsSince(start);
+        if (loaded.pages != pages.pages)
+            state.SkipWithError("the pages read differ from the pages written");
+    }
+    state.counters["saved_page_bytes"] =
+        static_cast<double>(QFileInfo(file).size()) / static_cast<double>(pages.pages.size());
+}
+
 // The same report into a PDF; the memory the run adds is sampled after every page.
 void report_pdf_1m(benchmark::State& state) {
     Sample& s = sample();
@@ -168,6 +189,7 @@ void page_paint_ms(benchmark::State& state) {
 }
 
 BENCHMARK(report_pages_1m)->Iterations(1);
+BENCHMARK(saved_pages_1m)->Iterations(1);
 BENCHMARK(report_pdf_1m)->Iterations(1);
 BENCHMARK(page_paint_ms)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(50);
 

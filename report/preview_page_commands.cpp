@@ -27,24 +27,24 @@ void PreviewPageCommands::attach(ReportPreviewWindow* window) {
             [this, window, command] { runGuarded(m_errors, [&] { (this->*command)(*window); }); };
     };
     connect(window, &ReportPreviewWindow::printSetupClicked, this,
-            guarded(&PreviewPageCommands::PrintSetupClick));
+            guarded(&PreviewPageCommands::printSetup));
     connect(window, &ReportPreviewWindow::saveReportClicked, this,
-            guarded(&PreviewPageCommands::SaveReportClick));
+            guarded(&PreviewPageCommands::saveReport));
     connect(window, &ReportPreviewWindow::loadReportClicked, this,
-            guarded(&PreviewPageCommands::LoadReportClick));
+            guarded(&PreviewPageCommands::loadReport));
 }
 
-void PreviewPageCommands::PrintSetupClick(ReportPreviewWindow& window) {
+void PreviewPageCommands::printSetup(ReportPreviewWindow& window) {
     runPrintSetup(&window, m_settings, window.pageStore().pageCount(), m_errors);
 }
 
-void PreviewPageCommands::SaveReportClick(ReportPreviewWindow& window) {
+void PreviewPageCommands::saveReport(ReportPreviewWindow& window) {
     const QString path = chooseSaveReportFile(&window);
     if (!path.isEmpty())
         saveReportPages(window.pageStore(), path);
 }
 
-void PreviewPageCommands::LoadReportClick(ReportPreviewWindow& window) {
+void PreviewPageCommands::loadReport(ReportPreviewWindow& window) {
     const QString path = chooseLoadReportFile(&window);
     if (path.isEmpty())
         return;

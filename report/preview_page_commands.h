@@ -20,9 +20,9 @@ class PreviewPageCommands : public QObject {
 public:
     PreviewPageCommands(ReportPreview& preview, PrintSettings& settings, ErrorHandler errors);
 
-    void PrintSetupClick(ReportPreviewWindow& window);
-    void SaveReportClick(ReportPreviewWindow& window);
-    void LoadReportClick(ReportPreviewWindow& window);
+    void printSetup(ReportPreviewWindow& window);
+    void saveReport(ReportPreviewWindow& window);
+    void loadReport(ReportPreviewWindow& window);
     void printLoaded(ReportPreviewWindow& window);
 
 private:

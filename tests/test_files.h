@@ -1,8 +1,11 @@
 #pragma once
 
 #include "data/checksum.h"
+#include "data/error.h"
 
 #include <QString>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
@@ -42,6 +45,21 @@ struct Damage {
 
 inline void PrintTo(const Damage& d, std::ostream* os) {
     *os << d.name;
+}
+
+inline std::string damageName(const ::testing::TestParamInfo<Damage>& row) {
+    return row.param.name;
+}
+
+// Expects `read` to refuse the damaged bytes with a message that names the problem.
+template <typename Read>
+void expectRefused(Read&& read, const Damage& damage) {
+    try {
+        (void)read(damage.bytes);
+        ADD_FAILURE() << "accepted";
+    } catch (const DataFormatError& e) {
+        EXPECT_NE(std::string(e.what()).find(damage.message), std::string::npos) << e.what();
+    }
 }
 
 } // namespace lambreya::test

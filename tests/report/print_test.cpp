@@ -58,16 +58,17 @@ protected:
     // Opens the preview, prints once the pages are built, and closes the window when the
     // print run has ended (or when an action closed it before).
     void previewAndPrint() {
-        preview([this](ReportPreviewWindow& window) {
-            QObject::connect(
-                &m_preview, &ReportPreview::printRunStarted, &window,
-                [&window](PrintProgressWindow* progress) {
-                    QObject::connect(progress, &QObject::destroyed, &window, [&window] {
-                        QTimer::singleShot(0, &window, [&window] { close(window); });
-                    });
-                });
-            window.Print->click();
-        });
+        preview([this](ReportPreviewWindow& window) { printThenClose(window); });
+    }
+    // Clicks Print in the built window and closes it when the print run has ended.
+    void printThenClose(ReportPreviewWindow& window) {
+        QObject::connect(&m_preview, &ReportPreview::printRunStarted, &window,
+                         [&window](PrintProgressWindow* progress) {
+                             QObject::connect(progress, &QObject::destroyed, &window, [&window] {
+                                 QTimer::singleShot(0, &window, [&window] { close(window); });
+                             });
+                         });
+        window.Print->click();
     }
     QStringList newJobs() const { return g_cups->jobFiles().mid(m_jobsBefore); }
 
@@ -202,13 +203,7 @@ TEST_F(PrintSetupTest, PagesTwoToThreeChosenArePrintedAndCancelChangesNothing) {
         EXPECT_EQ(m_quick.PrinterSettings, PrintSettings()) << "cancelled";
         printSetup(
             window, [](QPrintDialog& dialog) { choosePages(dialog, 2, 3); }, true);
-        QObject::connect(&m_preview, &ReportPreview::printRunStarted, &window,
-                         [&window](PrintProgressWindow* progress) {
-                             QObject::connect(progress, &QObject::destroyed, &window, [&window] {
-                                 QTimer::singleShot(0, &window, [&window] { close(window); });
-                             });
-                         });
-        window.Print->click();
+        printThenClose(window);
     });
     EXPECT_EQ(m_offered,
               QStringList({QStringLiteral("printer lambreya-test"),
