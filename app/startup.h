@@ -11,6 +11,9 @@ namespace lambreya {
 class HelpViewer;
 class KeyboardLayouts;
 class ShellForm;
+class QuickReportRuns;
+class ReportPreview;
+class TSearchResForm;
 
 // One run of the program inside an existing application object: the main window with
 // its settings and directory, the message loop, and the ending that closes the directory
@@ -23,15 +26,17 @@ public:
     ~Program();
 
     // Creates the main window and runs its create handler; an error there is shown in the
-    // standard error box before the window appears. Then shows the window.
+    // standard error box before the window appears. Then creates the report form over the
+    // window's Table1 and shows the window.
     void start(bool minimised = false);
     // Runs the message loop until the program is to end.
     int run();
-    // Destroys the window, which closes the directory, then tells the help viewer that
-    // help is no longer needed.
+    // Destroys the report form, then the window, which closes the directory, then tells
+    // the help viewer that help is no longer needed.
     void finish();
 
     ShellForm& form() const { return *m_form; }
+    TSearchResForm* searchResForm() const { return m_searchResForm.get(); }
     HelpViewer& helpViewer() const { return *m_help; }
     KeyboardLayouts& keyboard() const { return *m_keyboard; }
 
@@ -41,6 +46,9 @@ private:
     std::unique_ptr<HelpViewer> m_help;
     std::unique_ptr<KeyboardLayouts> m_keyboard;
     std::unique_ptr<ShellForm> m_form;
+    std::unique_ptr<TSearchResForm> m_searchResForm;
+    std::unique_ptr<QuickReportRuns> m_reportRuns;
+    std::unique_ptr<ReportPreview> m_reportPreview;
 };
 
 // The program from start to end; returns the exit status.

@@ -1,8 +1,16 @@
-// The search as the user meets it: the real main window on the offscreen platform over a
-// generated directory of a million records, from the event to the grid painted.
+// The search and the report as the user meets them: the real main window on the offscreen
+// platform over a generated directory of a million records, from the event to the grid
+// painted; Ctrl+P, the run into the preview's page store, and the page area repainted on
+// a page or zoom change.
 #include "bench/bench_reporter.h"
 #include "bench/search_sample.h"
 #include "data/cp1251.h"
+#include "report/page_store.h"
+#include "report/preview_page_area.h"
+#include "report/quick_report_runs.h"
+#include "report/report_preview.h"
+#include "report/report_preview_window.h"
+#include "report/search_res_form.h"
 #include "tools/directory_generator.h"
 #include "ui/db_grid.h"
 #include "ui/help_viewer.h"
@@ -10,8 +18,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
@@ -22,17 +33,29 @@ namespace {
 
 constexpr std::size_t kRecords = 1'000'000;
 
-// The main window, shown and active, its directory opened.
+std::string g_error;
+
+// The main window, shown and active, its directory opened, with the report form and its
+// preview runs as the program makes them.
 struct Window {
     HelpViewer help;
     SearchSample sample;
     std::unique_ptr<TLambreyaForm> form;
+    std::unique_ptr<TSearchResForm> report;
+    std::unique_ptr<QuickReportRuns> runs;
+    std::unique_ptr<ReportPreview> preview;
 
     Window() {
         Directory directory = generateDirectory(kRecords, 1);
         sample = searchSample(directory);
         form = std::make_unique<TLambreyaForm>(&help);
         form->Table1.openDirectory(std::move(directory));
+        report = std::make_unique<TSearchResForm>(form->Table1);
+        runs = std::make_unique<QuickReportRuns>(report->QuickRep1);
+        preview = std::make_unique<ReportPreview>(
+            *runs, [](const QString& message) { g_error = message.toStdString(); });
+        form->SearchResForm = report.get();
+        form->QuickRep1Preview = preview.get();
         form->show();
         QApplication::setActiveWindow(form.get());
         if (!QTest::qWaitForWindowActive(form.get()))
@@ -40,9 +63,12 @@ struct Window {
     }
 };
 
+std::unique_ptr<Window> g_window;
+
 Window& window() {
-    static Window w;
-    return w;
+    if (!g_window)
+        g_window = std::make_unique<Window>();
+    return *g_window;
 }
 
 QString boxText(const std::string& text) {
@@ -92,8 +118,172 @@ void keyup_to_paint_1m_ms(benchmark::State& state) {
     form.mmOptions_InstantSearch->setChecked(false);
 }
 
+// Watches the page area for its first paint with a page.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(ReportPreviewWindow& window)
+        : m_window(window) {
+        window.pageArea()->viewport()->installEventFilter(this);
+    }
+    std::function<void()> onPainted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool result = QObject::eventFilter(watched, event);
+        if (event->type() == QEvent::Paint && m_window.pageStore().pageCount() > 0 && onPainted) {
+            // After the paint itself.
+            QTimer::singleShot(0, &m_window, std::exchange(onPainted, {}));
+        }
+        return result;
+    }
+
+private:
+    ReportPreviewWindow& m_window;
+};
+
+// Ctrl+P up to the first page painted in the preview window; then the window is closed.
+void ctrlp_to_first_page_ms(benchmark::State& state) {
+    Window& p = window();
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        double elapsed = 0;
+        std::unique_ptr<FirstPaint> watch;
+        auto connection = QObject::connect(
+            p.preview.get(), &ReportPreview::windowOpened, [&](ReportPreviewWindow* window) {
+                watch = std::make_unique<FirstPaint>(*window);
+                watch->onPainted = [&, window] {
+                    elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+                    window->close();
+                };
+            });
+        clock.start();
+        p.form->mmFile_PreviewClick();
+        QObject::disconnect(connection);
+        if (!g_error.empty())
+            state.SkipWithError(g_error.c_str());
+        state.SetIterationTime(elapsed);
+    }
+}
+
+// The whole run into the page store: from Ctrl+P to the run's end. The longest stretch
+// without handling messages is the longest gap between the firings of a zero timer.
+void run(benchmark::State& state, int sliceMs) {
+    Window& p = window();
+    p.preview->setMessageSlice(sliceMs);
+    qint64 longestGapNs = 0;
+    int pages = 0;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock, sinceTick;
+        double elapsed = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            longestGapNs = std::max(longestGapNs, sinceTick.nsecsElapsed());
+            sinceTick.restart();
+            ReportPreviewWindow* window = p.preview->window();
+            if (window && !p.preview->running() && window->pageStore().finished()) {
+                elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+                pages = window->pageStore().pageCount();
+                bytes = 0;
+                for (const PageDrawing& page : window->pageStore().pages())
+                    bytes += page.memoryBytes();
+                tick.stop();
+                window->close();
+            }
+        });
+        clock.start();
+        sinceTick.start();
+        tick.start(0);
+        p.form->mmFile_PreviewClick();
+        if (!g_error.empty())
+            state.SkipWithError(g_error.c_str());
+        state.SetIterationTime(elapsed);
+    }
+    p.preview->setMessageSlice(0);
+    state.counters["pages"] = pages;
+    state.counters["store_mb"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    state.counters["longest_stretch_ms"] = static_cast<double>(longestGapNs) / 1e6;
+}
+
+void run_1m_every_record_ms(benchmark::State& state) {
+    run(state, 0);
+}
+
+void run_1m_sliced_ms(benchmark::State& state) {
+    run(state, 4);
+}
+
+// A finished preview of a few dozen pages: repaints after a page change and after a zoom
+// change.
+struct ShownPreview {
+    std::unique_ptr<ReportPreviewWindow> window;
+    ShownPreview() {
+        RecordSet table("Table1");
+        table.openDirectory(generateDirectory(2000, 2));
+        QuickReport report(table);
+        QuickReportRuns runs(report);
+        window =
+            std::make_unique<ReportPreviewWindow>(std::make_unique<PageStore>(runs.documentInfo()));
+        struct Quiet : RunObserver {
+        } observer;
+        runs.compose(window->pageStore(), observer);
+        window->showMaximized();
+        window->pageBuilt(1);
+        window->runEnded();
+        QTest::qWaitForWindowExposed(window.get());
+    }
+};
+
+std::unique_ptr<ShownPreview> g_shown;
+
+ShownPreview& shown() {
+    if (!g_shown)
+        g_shown = std::make_unique<ShownPreview>();
+    return *g_shown;
+}
+
+void page_change_repaint_ms(benchmark::State& state) {
+    ReportPreviewWindow& window = *shown().window;
+    int page = 1;
+    for (auto _ : state) {
+        page = page == 1 ? 2 : 1;
+        window.showPage(page);
+        window.pageArea()->viewport()->repaint();
+    }
+}
+
+void zoom_change_repaint_ms(benchmark::State& state) {
+    ReportPreviewWindow& window = *shown().window;
+    bool whole = false;
+    for (auto _ : state) {
+        whole = !whole;
+        if (whole)
+            window.zoomWholePage();
+        else
+            window.zoomPageWidth();
+        window.pageArea()->viewport()->repaint();
+    }
+}
+
 BENCHMARK(window_search_1box_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(10);
 BENCHMARK(keyup_to_paint_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(10);
+BENCHMARK(ctrlp_to_first_page_ms)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Repetitions(5)
+    ->Iterations(3);
+BENCHMARK(run_1m_every_record_ms)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Repetitions(3)
+    ->Iterations(1);
+BENCHMARK(run_1m_sliced_ms)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Repetitions(3)
+    ->Iterations(1);
+BENCHMARK(page_change_repaint_ms)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(20);
+BENCHMARK(zoom_change_repaint_ms)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(20);
 
 } // namespace
 } // namespace lambreya::bench
@@ -104,6 +294,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     lambreya::bench::FigureReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    lambreya::bench::window().form.reset();
+    lambreya::bench::g_shown.reset();
+    lambreya::bench::g_window.reset();
     return 0;
 }

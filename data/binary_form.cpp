@@ -1,10 +1,10 @@
 #include "data/binary_form.h"
 
+#include "data/byte_reader.h"
 #include "data/byte_writer.h"
+#include "data/checksum.h"
 #include "data/cp1251.h"
 #include "data/stored_form.h"
-
-#include <zlib.h>
 
 #include <cstring>
 
@@ -25,57 +25,7 @@ constexpr std::uint8_t kFieldReadOnly = 1u << 0;
 constexpr std::uint8_t kFieldRequired = 1u << 1;
 constexpr std::uint8_t kKnownFieldFlags = kFieldReadOnly | kFieldRequired;
 
-std::uint32_t checksum(std::string_view bytes) {
-    uLong crc = crc32(0L, Z_NULL, 0);
-    const auto* data = reinterpret_cast<const Bytef*>(bytes.data());
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const auto chunk = static_cast<uInt>(std::min<std::size_t>(left, 1u << 30));
-        crc = crc32(crc, data, chunk);
-        data += chunk;
-        left -= chunk;
-    }
-    return static_cast<std::uint32_t>(crc);
-}
-
-// Little-endian reads with bounds checks: running off the end means a cut-off file.
-class Reader {
-public:
-    explicit Reader(std::string_view bytes)
-        : m_bytes(bytes) {}
-
-    std::size_t left() const { return m_bytes.size() - m_at; }
-
-    std::string_view take(std::size_t n) {
-        if (n > left())
-            throw DataFormatError("файл обрезан");
-        const std::string_view part = m_bytes.substr(m_at, n);
-        m_at += n;
-        return part;
-    }
-
-    template <typename T>
-    T number() {
-        const std::string_view raw = take(sizeof(T));
-        T value = 0;
-        for (std::size_t i = 0; i < sizeof(T); ++i)
-            value = static_cast<T>(value |
-                                   (static_cast<T>(static_cast<unsigned char>(raw[i])) << (8 * i)));
-        return value;
-    }
-
-private:
-    std::string_view m_bytes;
-    std::size_t m_at = 0;
-};
-
-template <typename T>
-void put(ByteWriter& out, T value) {
-    for (std::size_t i = 0; i < sizeof(T); ++i)
-        out.push(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-FieldDef readField(Reader& in, std::size_t index) {
+FieldDef readField(ByteReader& in, std::size_t index) {
     FieldDef field;
     const auto nameLength = in.number<std::uint8_t>();
     field.name = std::string(in.take(nameLength));
@@ -104,11 +54,11 @@ Directory parseBinaryForm(std::string_view bytes) {
     if (bytes.size() < kMagic.size() + sizeof(std::uint32_t))
         throw DataFormatError("файл обрезан");
     const std::string_view body = bytes.substr(0, bytes.size() - sizeof(std::uint32_t));
-    Reader tail(bytes.substr(body.size()));
-    if (tail.number<std::uint32_t>() != checksum(body))
+    ByteReader tail(bytes.substr(body.size()));
+    if (tail.number<std::uint32_t>() != crc32Of(body))
         throw DataFormatError("контрольная сумма не совпадает: файл повреждён или обрезан");
 
-    Reader in(body);
+    ByteReader in(body);
     in.take(kMagic.size());
     const auto version = in.number<std::uint16_t>();
     if (version != kVersion)
@@ -175,32 +125,33 @@ Bytes storeBinaryForm(const Directory& dir) {
 
     ByteWriter out(size);
     out.append(kMagic);
-    put<std::uint16_t>(out, kVersion);
+    putLittleEndian<std::uint16_t>(out, kVersion);
     std::uint16_t setFlags = 0;
     setFlags |= dir.markers.readOnly ? kSetReadOnly : 0;
     setFlags |= dir.markers.disableEdits ? kSetDisableEdits : 0;
     setFlags |= dir.markers.disableInserts ? kSetDisableInserts : 0;
     setFlags |= dir.markers.disableDeletes ? kSetDisableDeletes : 0;
-    put<std::uint16_t>(out, setFlags);
-    put<std::uint16_t>(out, static_cast<std::uint16_t>(fieldCount));
+    putLittleEndian<std::uint16_t>(out, setFlags);
+    putLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(fieldCount));
     for (const FieldDef& field : dir.fields) {
-        put<std::uint8_t>(out, static_cast<std::uint8_t>(field.name.size()));
+        putLittleEndian<std::uint8_t>(out, static_cast<std::uint8_t>(field.name.size()));
         out.append(field.name);
-        put<std::uint8_t>(out, static_cast<std::uint8_t>(field.type));
-        put<std::uint16_t>(out, static_cast<std::uint16_t>(field.width));
+        putLittleEndian<std::uint8_t>(out, static_cast<std::uint8_t>(field.type));
+        putLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(field.width));
         std::uint8_t flags = 0;
         flags |= field.readOnly ? kFieldReadOnly : 0;
         flags |= field.required ? kFieldRequired : 0;
-        put<std::uint8_t>(out, flags);
+        putLittleEndian<std::uint8_t>(out, flags);
     }
-    put<std::uint32_t>(out, static_cast<std::uint32_t>(recordCount));
+    putLittleEndian<std::uint32_t>(out, static_cast<std::uint32_t>(recordCount));
     for (std::size_t f = 0; f < fieldCount; ++f) {
         for (RecordId id : dir.order)
-            put<std::uint16_t>(out, static_cast<std::uint16_t>(dir.columns.value(id, f).size()));
+            putLittleEndian<std::uint16_t>(
+                out, static_cast<std::uint16_t>(dir.columns.value(id, f).size()));
         for (RecordId id : dir.order)
             out.append(dir.columns.value(id, f));
     }
-    put<std::uint32_t>(out, checksum(out.view()));
+    putLittleEndian<std::uint32_t>(out, crc32Of(out.view()));
     return out.take();
 }
 

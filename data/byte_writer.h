@@ -23,6 +23,12 @@ private:
     Bytes m_bytes;
 };
 
+template <typename T>
+void putLittleEndian(ByteWriter& out, T value) {
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+        out.push(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
 inline std::string_view asView(const Bytes& bytes) {
     return {bytes.data(), bytes.size()};
 }

@@ -84,6 +84,16 @@ std::optional<std::string> fromUnicode(QStringView text) {
     return out;
 }
 
+std::string fromUnicodeReplacing(QStringView text, char substitute) {
+    const Tables& t = tables();
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar c : text)
+        out.push_back(t.encodable[c.unicode()] ? static_cast<char>(t.fromUnicode[c.unicode()])
+                                               : substitute);
+    return out;
+}
+
 bool canEncode(QChar c) {
     return tables().encodable[c.unicode()];
 }

@@ -24,6 +24,9 @@ std::optional<std::string> fromUnicode(QStringView text);
 bool appendFromUnicode(QStringView text, std::string& out);
 bool appendFromUnicode(QStringView text, Bytes& out);
 
+// Every character the code page lacks becomes `substitute`.
+std::string fromUnicodeReplacing(QStringView text, char substitute);
+
 bool canEncode(QChar c);
 
 std::string toUtf8(std::string_view bytes);

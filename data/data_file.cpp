@@ -1,28 +1,15 @@
 #include "data/data_file.h"
 
+#include "data/atomic_file.h"
 #include "data/error.h"
 #include "data/file_size_limit.h"
-#include "data/file_writing.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 
 namespace lambreya {
-namespace {
-
-std::string shown(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdString();
-}
-
-[[noreturn]] void failWrite(const QString& path, const QString& reason) {
-    throw Error("Не удалось записать файл " + shown(path) + ": " + reason.toStdString() +
-                ". Прежний файл остался без изменений");
-}
-
-} // namespace
 
 std::optional<Bytes> readDataFile(const QString& path, const QString& shownName,
                                   DataFileStartCheck checkStart) {
@@ -62,8 +49,9 @@ std::optional<Bytes> readDataFile(const QString& path, const QString& shownName,
 
 void writeDataFile(const QString& path, std::string_view bytes) {
     failWritesPastTheFileSizeLimit();
-    if (const std::optional<QString> reason = writeWholeFile(path, bytes, Rewrite::Replace))
-        failWrite(path, *reason);
+    AtomicFile file(path, AtomicFile::Buffering::None);
+    file.write(bytes);
+    file.commit();
 }
 
 } // namespace lambreya

@@ -13,6 +13,13 @@ public:
         : std::runtime_error(message) {}
 };
 
+// A file's content that is not sound (a data file that is not a directory, a damaged
+// saved report). The message says what is wrong.
+class DataFormatError : public Error {
+public:
+    using Error::Error;
+};
+
 // Ends the current action without telling the user anything.
 class SilentAbort : public std::exception {
 public:

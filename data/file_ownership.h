@@ -29,4 +29,7 @@ bool giveOwnership(const QString& path, const FileOwnership& ownership);
 // Forces what was written through the open file handle to the disk.
 bool syncToDisk(int handle);
 
+// Forces the folder's entries (a file renamed into it) to the disk; false when it cannot.
+bool syncFolder(const QString& folder);
+
 } // namespace lambreya

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,15 @@ bool giveOwnership(const QString& path, const FileOwnership& ownership) {
 
 bool syncToDisk(int handle) {
     return ::fsync(handle) == 0;
+}
+
+bool syncFolder(const QString& folder) {
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (handle < 0)
+        return false;
+    const bool synced = ::fsync(handle) == 0;
+    ::close(handle);
+    return synced;
 }
 
 } // namespace lambreya

@@ -1,9 +1,9 @@
 #include "data/file_writing.h"
 
+#include "data/atomic_file.h"
 #include "data/file_ownership.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace lambreya {
 namespace {
@@ -45,23 +45,15 @@ std::optional<QString> writeWholeFile(const QString& path, std::string_view byte
     const std::optional<FileOwnership> before = fileOwnership(path);
     if (before && how == Rewrite::KeepFile && (before->links > 1 || !canGiveOwnership(*before)))
         return rewriteInPlace(path, bytes);
-    QSaveFile file(path);
-    // A folder that refuses new files but holds a writable file still lets the file be
-    // rewritten in place.
-    file.setDirectWriteFallback(how == Rewrite::KeepFile);
-    // Unbuffered, so that a short write (a full disk) is seen here and not lost in a
-    // buffer flush that reports success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    if (!writeAll(file, bytes)) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
+    try {
+        // A folder that refuses new files but holds a writable file still lets the file be
+        // rewritten in place. Unbuffered, so that a short write (a full disk) is seen here.
+        AtomicFile file(path, AtomicFile::Buffering::None, how == Rewrite::KeepFile);
+        file.write(bytes);
+        file.commit();
+    } catch (const FileWriteError& error) {
+        return error.reason();
     }
-    if (!file.commit())
-        return file.errorString();
-    if (before)
-        giveOwnership(path, *before); // the content is written; a refusal changes only the owner
     return std::nullopt;
 }
 

@@ -37,10 +37,26 @@ RecordSet::~RecordSet() = default;
 
 template <typename Event>
 void RecordSet::notify(Event event) {
-    // A listener may remove itself while being told.
-    const std::vector<RecordSetListener*> listeners = m_listeners;
-    for (RecordSetListener* listener : listeners)
-        event(*listener);
+    // A listener may remove itself (or another) while being told: removal then only empties
+    // its place, and the places are closed up when the outermost notification is over. A
+    // listener added meanwhile is told from the next event on.
+    struct Depth {
+        RecordSet& set;
+        explicit Depth(RecordSet& s)
+            : set(s) {
+            ++set.m_notifying;
+        }
+        ~Depth() {
+            if (--set.m_notifying == 0 && set.m_listenerRemoved) {
+                std::erase(set.m_listeners, nullptr);
+                set.m_listenerRemoved = false;
+            }
+        }
+    } depth(*this);
+    const std::size_t count = m_listeners.size();
+    for (std::size_t i = 0; i < count; ++i)
+        if (RecordSetListener* listener = m_listeners[i])
+            event(*listener);
 }
 
 void RecordSet::addListener(RecordSetListener* listener) {
@@ -49,7 +65,13 @@ void RecordSet::addListener(RecordSetListener* listener) {
 }
 
 void RecordSet::removeListener(RecordSetListener* listener) {
-    std::erase(m_listeners, listener);
+    if (m_notifying == 0) {
+        std::erase(m_listeners, listener);
+        return;
+    }
+    std::replace(m_listeners.begin(), m_listeners.end(), listener,
+                 static_cast<RecordSetListener*>(nullptr));
+    m_listenerRemoved = true;
 }
 
 void RecordSet::fail(const std::string& message) const {

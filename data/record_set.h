@@ -166,7 +166,9 @@ private:
 
     std::string m_name;
     const ConditionCompiler* m_compiler = nullptr;
-    std::vector<RecordSetListener*> m_listeners;
+    std::vector<RecordSetListener*> m_listeners; // a removed one is null while telling
+    int m_notifying = 0;                         // notifications under way
+    bool m_listenerRemoved = false;
 
     QString m_fileName;
     QString m_openedPath; // the absolute path read at opening, written at closing

@@ -21,12 +21,6 @@ enum class StoredForm {
 // letter case, the binary form for every other name.
 StoredForm storedFormForName(const QString& fileName);
 
-// A data file's content that is not a sound directory. The message says what is wrong.
-class DataFormatError : public Error {
-public:
-    using Error::Error;
-};
-
 inline constexpr std::size_t kMaxFieldCount = 1024;
 
 // Checks shared by both forms; each throws DataFormatError naming what is wrong.

@@ -35,35 +35,35 @@ std::unique_ptr<PageDrawing> PageDrawing::fromBytes(PaperSize paper,
     };
     if (paper.width <= 0 || paper.height <= 0 || paper.width > kMaxDrawingLength ||
         paper.height > kMaxDrawingLength)
-        return fail("the paper size is impossible");
+        return fail("размер листа невозможен");
     const std::uint8_t* p = bytes.data();
     const std::uint8_t* end = p + bytes.size();
     while (p < end) {
         const std::size_t left = static_cast<std::size_t>(end - p);
         if (*p == kFill) {
             if (left < 10)
-                return fail("an operation is cut short");
+                return fail("операция рисунка обрезана");
             if (p[1] > 1)
-                return fail("a fill has an unknown colour");
+                return fail("заливка неизвестного цвета");
             p += 10;
         } else if (*p == kText) {
             if (left < 7)
-                return fail("an operation is cut short");
+                return fail("операция рисунка обрезана");
             if (p[1] >= fontCount)
-                return fail("a text names a font that is not there");
+                return fail("текст ссылается на шрифт, которого нет");
             std::size_t length = p[6];
             std::size_t head = 7;
             if (length == kLongText) {
                 if (left < 11)
-                    return fail("an operation is cut short");
+                    return fail("операция рисунка обрезана");
                 length = read32(p + 7);
                 head = 11;
             }
             if (length > left - head)
-                return fail("a text runs past the end of the page");
+                return fail("текст выходит за конец рисунка");
             p += head + length;
         } else {
-            return fail("an operation is unknown");
+            return fail("неизвестная операция рисунка");
         }
     }
     auto page = std::make_unique<PageDrawing>(paper);

@@ -11,7 +11,8 @@ namespace lambreya {
 
 // Replays a page drawing on any painter: the sheet is mapped onto `sheet` (in the
 // painter's coordinates), so the same routine serves the preview at its zoom, a printer
-// and a PDF. Fonts are scaled with the sheet; texts start where the drawing placed them.
+// and a PDF. Fonts are scaled with the sheet; every glyph of a text stands where the
+// text's measure puts it, so a text is as wide on every device.
 void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fonts,
                const QRectF& sheet);
 

@@ -10,7 +10,9 @@ QFont toQFont(const ReportFont& font, double points) {
     f.setUnderline(font.underline);
     f.setKerning(false);
     f.setHintingPreference(QFont::PreferNoHinting);
-    f.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferMatch));
+    // No shaping either: no ligature may make a text narrower than its characters.
+    f.setStyleStrategy(
+        QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferMatch | QFont::PreferNoShaping));
     return f;
 }
 

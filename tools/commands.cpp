@@ -1,5 +1,7 @@
 #include "tools/commands.h"
 
+#include <string_view>
+
 namespace lambreya::tools {
 
 const Command kCommands[] = {
@@ -52,8 +54,21 @@ const Command kCommands[] = {
      "  --csv выводит после этого записи выборки в формате CSV, как export.\n"
      "  При ошибке выводится её сообщение и код завершения 1.\n",
      runQuery},
+    {"report",
+     "kalvest-data report FILE [--search ПОЛЕ=ТЕКСТ]... [--landscape] -o ОТЧЁТ.pdf\n"
+     "  Печатает отчёт о результатах поиска в файл PDF (A4) точно так, как его\n"
+     "  показывает предварительный просмотр программы: --search заполняет поля поиска,\n"
+     "  как в query, выборка строится по ним, а их тексты стоят в заголовке каждого\n"
+     "  листа. --landscape — альбомная ориентация листа.\n"
+     "  Файл появляется только целиком; при ошибке выводится её сообщение, код\n"
+     "  завершения 1, и ничего не записывается.\n",
+     runReport},
 };
 
 const std::size_t kCommandCount = sizeof kCommands / sizeof kCommands[0];
+
+bool commandPaints(const char* name) {
+    return std::string_view(name) == "report";
+}
 
 } // namespace lambreya::tools

@@ -18,8 +18,12 @@ int runExport(const QStringList& args);
 int runImport(const QStringList& args);
 int runInfo(const QStringList& args);
 int runQuery(const QStringList& args);
+int runReport(const QStringList& args);
 
 extern const Command kCommands[];
 extern const std::size_t kCommandCount;
+
+// Whether the command lays out text, and so needs the fonts of a graphical application.
+bool commandPaints(const char* name);
 
 } // namespace lambreya::tools

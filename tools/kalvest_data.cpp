@@ -4,10 +4,12 @@
 #include "data/error.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -27,7 +29,16 @@ void printOverview() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // A report lays out text in the report's fonts: that takes a graphical application,
+    // which needs no display on the offscreen platform.
+    const bool paints = argc > 1 && lambreya::tools::commandPaints(argv[1]);
+    if (paints && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (paints)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty() || args.first() == QLatin1String("--help") ||

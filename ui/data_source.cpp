@@ -1,6 +1,7 @@
 #include "ui/data_source.h"
 
 #include "data/cp1251.h"
+#include "data/display_text.h"
 #include "data/guarded.h"
 
 namespace lambreya {
@@ -57,7 +58,7 @@ QVariant DataSource::data(const QModelIndex& index, int role) const {
             const int field = fieldOfColumn(index.column());
             if (field < 0)
                 return QString();
-            return cp1251::toUnicode(m_dataSet.rowText(index.row(), field));
+            return cp1251::toUnicode(fieldDisplayText(m_dataSet, index.row(), field));
         },
         QVariant());
 }

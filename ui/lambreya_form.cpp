@@ -11,12 +11,15 @@
 #include "ui/window_icon.h"
 #include "ui/window_parts.h"
 
+#include "report/report_preview.h"
+#include "report/search_res_form.h"
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHelpEvent>
 #include <QMenuBar>
-#include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 
@@ -337,10 +340,26 @@ void TLambreyaForm::mmOptions_InstantSearchClick() {
 }
 
 void TLambreyaForm::mmFile_PreviewClick() {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Ламбрея"),
-                    QStringLiteral("Печать отчёта в этой версии программы ещё не готова."),
-                    QMessageBox::Ok, this);
-    box.exec();
+    if (!SearchResForm || !QuickRep1Preview)
+        return;
+    // The texts as the boxes hold them, even one edited but not yet left.
+    ReportLabel* const labels[] = {
+        SearchResForm->FamiliFilter_QRLabel, SearchResForm->InitsiFilter_QRLabel,
+        SearchResForm->StreetFilter_QRLabel, SearchResForm->HomeFilter_QRLabel,
+        SearchResForm->RoomFilter_QRLabel,   SearchResForm->TeleFilter_QRLabel,
+        SearchResForm->PrimFilter_QRLabel};
+    for (std::size_t i = 0; i < m_boxes.size(); ++i)
+        labels[i]->setCaption(m_boxes[i]->text());
+
+    const QPointer<QWidget> hadFocus = focusWidget();
+    QuickRep1Preview->preview();
+
+    if (!isVisible())
+        return;
+    activateWindow();
+    raise();
+    if (hadFocus)
+        hadFocus->setFocus();
 }
 
 void TLambreyaForm::mmFile_ExitClick() {
@@ -351,6 +370,10 @@ void TLambreyaForm::closeEvent(QCloseEvent* event) {
     guarded([&] {
         FormClose();
         event->accept();
+        // The program ends with its main window, also while the preview window stands open
+        // and its loop waits: every running loop is told to end.
+        if (QuickRep1Preview && QuickRep1Preview->window())
+            QCoreApplication::exit(0);
     });
 }
 

@@ -23,6 +23,8 @@ class DBGrid;
 class DataSource;
 class HelpViewer;
 class SearchPanel;
+class ReportPreview;
+class TSearchResForm;
 
 // LambreyaForm, the main window: the search panel with its caption and seven boxes, the
 // grid of the directory, the status strip and the menu. The components are public under
@@ -61,6 +63,10 @@ public:
     SearchBox* Edit7_Prim = nullptr;
     ControlBar* ControlBar1 = nullptr;
     QLabel* Label2 = nullptr;
+    // The report form, which the shell creates right after this window and destroys first.
+    TSearchResForm* SearchResForm = nullptr;
+    // The preview and print runs of SearchResForm's report, made and ended with it.
+    ReportPreview* QuickRep1Preview = nullptr;
 
     QMenu* mmFile = nullptr;
     QAction* mmFile_Preview = nullptr;

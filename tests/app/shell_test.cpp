@@ -8,9 +8,11 @@
 #include "data/guarded.h"
 #include "data/record_set.h"
 #include "data/stored_form.h"
+#include "report/report_preview.h"
 #include "support/directory_fixture.h"
 #include "support/qt_test_support.h"
 #include "support/test_text.h"
+#include "support/walk_actions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -283,11 +285,15 @@ protected:
     void runUntil(const std::function<void(ShellForm&)>& end, bool change = true) {
         Program program(path(QStringLiteral("Kalvest")));
         program.start();
+        // The report form comes right after the window and goes before it.
+        ASSERT_NE(program.searchResForm(), nullptr);
+        EXPECT_EQ(program.form().SearchResForm, program.searchResForm());
         if (change)
             changeFirstRecord(program.form().Table1);
         QTimer::singleShot(0, &program.form(), [&] { end(program.form()); });
         EXPECT_EQ(program.run(), 0);
         program.finish();
+        EXPECT_EQ(program.searchResForm(), nullptr);
     }
 
     std::string firstSurname() const {
@@ -340,6 +346,51 @@ TEST_F(ProgramTest, TerminationEndsTheLoopWithoutTheCloseHandlerAndKeepsTheChang
     }
 }
 
+TEST_F(ProgramTest, EveryWayOfEndingWorksFromInsideThePreviewAndKeepsTheChanges) {
+    using End = std::function<void(ShellForm&)>;
+    const std::pair<const char*, End> ways[] = {
+        {"SIGTERM", [](ShellForm&) { std::raise(SIGTERM); }},
+        {"Alt+X", [](ShellForm& form) { form.mmFile_ExitClick(); }},
+        {"closing the main window", [](ShellForm& form) { form.close(); }},
+        {"the session's quit", [](ShellForm&) { QCoreApplication::quit(); }},
+    };
+    for (const bool duringTheRun : {true, false}) {
+        for (const auto& [name, end] : ways) {
+            SCOPED_TRACE(std::string(name) + (duringTheRun ? " while building" : " while shown"));
+            writeSettings(QStringLiteral("KALVEST.INI"));
+            bool previewReturned = false;
+            runUntil([&, end = end](ShellForm& form) {
+                test::WalkActions user(form.Table1);
+                form.QuickRep1Preview->setMessageSlice(0);
+                QTimer shown;
+                if (duringTheRun) {
+                    user.at(1, 20, [&form, end] { end(form); });
+                } else {
+                    QObject::connect(&shown, &QTimer::timeout, &form, [&] {
+                        if (form.QuickRep1Preview->window() && !form.QuickRep1Preview->running()) {
+                            shown.stop();
+                            end(form);
+                        }
+                    });
+                    shown.start(0);
+                }
+                form.mmFile_PreviewClick();
+                previewReturned = true;
+                EXPECT_EQ(form.QuickRep1Preview->window(), nullptr);
+                // A signal arrives one record later, through the loop.
+                const int row = form.Table1.currentRow();
+                if (duringTheRun)
+                    EXPECT_TRUE(row == 20 || row == 21) << row;
+                else
+                    EXPECT_EQ(row, 39);
+            });
+            EXPECT_TRUE(previewReturned);
+            EXPECT_EQ(firstSurname(), "ЗАХАРОВ");
+            EXPECT_TRUE(m_boxes.empty());
+        }
+    }
+}
+
 TEST_F(ProgramTest, ChangesThatCannotBeWrittenBackGoToAFileInTheHomeFolder) {
     QDir(m_dir.path()).mkdir(QStringLiteral("home"));
     QDir(m_dir.path()).mkdir(QStringLiteral("gone"));
@@ -376,6 +427,7 @@ TEST_F(ProgramTest, AFailedOpeningIsShownBeforeTheWindowAndNothingIsWrittenAtThe
     ASSERT_EQ(boxTexts().size(), 1u);
     EXPECT_EQ(boxTexts()[0], QStringLiteral("Table1: Missing data provider or data packet."));
     EXPECT_FALSE(program.form().Table1.active());
+    EXPECT_EQ(program.form().SearchResForm, program.searchResForm());
     QTimer::singleShot(0, [&] { program.form().close(); });
     program.run();
     program.finish();

@@ -7,7 +7,6 @@
 #include "data/stored_form.h"
 #include "support/test_text.h"
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,7 @@ namespace lambreya::test {
 
 // A directory of the seven standard fields filled from UTF-8 rows (missing trailing
 // values are empty).
-inline Directory makeDirectory(std::initializer_list<std::vector<std::string>> rows,
+inline Directory makeDirectory(const std::vector<std::vector<std::string>>& rows,
                                std::vector<FieldDef> fields = standardDirectoryFields()) {
     Directory dir;
     dir.fields = std::move(fields);

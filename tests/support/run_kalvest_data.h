@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace lambreya::test {
@@ -15,9 +16,12 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs the real kalvest-data, as a script would, and gives what it said.
-inline ProcessResult runKalvestData(const QStringList& args) {
+// Runs the real kalvest-data, as a script would, and gives what it said. `inChild` runs in
+// the child before the program starts (to set its limits, say).
+inline ProcessResult runKalvestData(const QStringList& args, std::function<void()> inChild = {}) {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(LAMBREYA_BINARY_DIR "/bin/kalvest-data"), args);
     EXPECT_TRUE(process.waitForFinished(120000));
     return {process.exitCode(), process.readAllStandardOutput().toStdString(),

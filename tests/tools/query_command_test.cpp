@@ -4,7 +4,13 @@
 #include "support/test_text.h"
 
 #include "support/run_kalvest_data.h"
+
+#include <QDir>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +152,86 @@ TEST_F(QueryCommandTest, AFileWithoutTheBoxsFieldFailsOnlyWhenTheBoxIsUsed) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Table1: Field 'Nsa_prim' not found.\n");
     EXPECT_EQ(query({u"--locate"_s, u"prim=С"_s}).err, "Table1: Field 'Nsa_Prim' not found.\n");
+}
+
+// kalvest-data report: the report of the boxes' search into a PDF, read back with poppler.
+std::string pdfText(const QString& pdf, const char* tool = "pdftotext") {
+    QProcess run;
+    QStringList args{pdf};
+    if (std::string_view(tool) == "pdftotext")
+        args << u"-"_s;
+    run.start(QString::fromLatin1(tool), args);
+    EXPECT_TRUE(run.waitForFinished(60000));
+    return run.readAllStandardOutput().toStdString();
+}
+
+TEST_F(QueryCommandTest, ReportPrintsTheViewUnderTheBoxesTexts) {
+    const QString pdf = folder.filePath(u"report.pdf"_s);
+    const QueryRun r = test::runKalvestData({u"report"_s, folder.filePath(u"city.cds"_s),
+                                             u"--search"_s, u"famili=ив"_s, u"--search"_s,
+                                             u"room=12"_s, u"--landscape"_s, u"-o"_s, pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string text = pdfText(pdf);
+    for (const char* shown : {"ИВ", "12", "ИВАНОВ", "ИВЛЕВ", "ИВАНОВА", "Лист 1"})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown;
+    for (const char* hidden : {"ПЕТРОВ", "ивушкин", "ДАР'ЯЛОВ"})
+        EXPECT_EQ(text.find(hidden), std::string::npos) << hidden;
+    const std::string info = pdfText(pdf, "pdfinfo");
+    EXPECT_NE(info.find("Title:           Ламбрея: печать результатов поиска"), std::string::npos);
+    EXPECT_NE(info.find("842 x 595 pts (A4)"), std::string::npos) << info;
+}
+
+TEST_F(QueryCommandTest, AReportThatFailsWritesNothing) {
+    const QString pdf = folder.filePath(u"report.pdf"_s);
+    const QString city = folder.filePath(u"city.cds"_s);
+    const QString lost = folder.filePath(u"no/report.pdf"_s);
+    struct Case {
+        const char* name;
+        QStringList args;
+        std::string err;
+        bool fullDisk = false;
+    };
+    const Case cases[] = {
+        {"no output", {city}, "Не задан файл отчёта: -o ФАЙЛ.pdf.\n"},
+        {"output twice",
+         {city, u"-o"_s, pdf, u"-o"_s, pdf},
+         "Параметр -o задан больше одного раза.\n"},
+        {"unknown box",
+         {city, u"--search"_s, u"city=М"_s, u"-o"_s, pdf},
+         "Неизвестное поле поиска city; есть поля famili, initsi, street, home, room, tele, "
+         "prim.\n"},
+        {"no directory",
+         {folder.filePath(u"none.cds"_s), u"-o"_s, pdf},
+         "Table1: Missing data provider or data packet.\n"},
+        {"a missing folder",
+         {city, u"-o"_s, lost},
+         "Не удалось записать файл " + lost.toStdString() + ": "},
+        {"a full disk",
+         {city, u"-o"_s, pdf},
+         "Не удалось записать файл " + pdf.toStdString() + ": ",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList args = c.args;
+        args.prepend(u"report"_s);
+        const QueryRun r = test::runKalvestData(args, [full = c.fullDisk] {
+            if (!full)
+                return;
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        // Qt may warn on its own lines first; the message is the last line.
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        if (c.err.ends_with(": ")) {
+            EXPECT_TRUE(r.err.ends_with(". Файл не создан.\n")) << r.err;
+        }
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{u"city.cds"_s});
+    }
 }
 
 } // namespace

@@ -1,0 +1,80 @@
+#include "report/pdf_sink.h"
+
+#include "report/page_painter.h"
+
+#include "data/atomic_file.h"
+#include "data/error.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace lambreya {
+
+struct PdfSink::Writer {
+    explicit Writer(QIODevice& device)
+        : pdf(&device) {}
+
+    QPdfWriter pdf;
+    QPainter painter;
+    ReportFonts fonts;
+    int pages = 0;
+};
+
+PdfSink::PdfSink(QString path)
+    : m_path(std::move(path)) {}
+
+PdfSink::~PdfSink() {
+    abortDocument();
+}
+
+void PdfSink::beginDocument(const DocumentInfo& document) {
+    abortDocument();
+    m_file = std::make_unique<AtomicFile>(m_path, AtomicFile::Buffering::Buffered);
+    m_writer = std::make_unique<Writer>(m_file->device());
+    QPdfWriter& pdf = m_writer->pdf;
+    pdf.setTitle(document.title);
+    pdf.setCreator(QStringLiteral("Ламбрея"));
+    const bool landscape = document.paper.width > document.paper.height;
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                  landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                  QMarginsF(0, 0, 0, 0)));
+    m_writer->fonts = document.fonts;
+}
+
+void PdfSink::addPage(PageDrawing page) {
+    if (!m_writer)
+        throw Error("PDF: документ не начат");
+    Writer& w = *m_writer;
+    if (w.pages == 0) {
+        if (!w.painter.begin(&w.pdf))
+            throw Error("Не удалось начать файл PDF " + m_path.toStdString());
+    } else if (!w.pdf.newPage()) {
+        throw Error("Не удалось добавить лист в файл PDF " + m_path.toStdString());
+    }
+    ++w.pages;
+    paintPage(w.painter, page, w.fonts, QRectF(0, 0, w.pdf.width(), w.pdf.height()));
+}
+
+void PdfSink::endDocument() {
+    if (!m_writer)
+        throw Error("PDF: документ не начат");
+    if (m_writer->pages == 0)
+        throw Error("Нет ни одного листа для файла PDF " + m_path.toStdString());
+    m_writer->painter.end();
+    m_writer.reset();
+    m_file->commit();
+    m_file.reset();
+}
+
+void PdfSink::abortDocument() {
+    if (m_writer && m_writer->painter.isActive())
+        m_writer->painter.end();
+    m_writer.reset();
+    if (m_file)
+        m_file->cancel();
+    m_file.reset();
+}
+
+} // namespace lambreya

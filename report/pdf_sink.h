@@ -1,0 +1,36 @@
+#pragma once
+
+#include "report/page_sink.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace lambreya {
+
+class AtomicFile;
+
+// Writes a run's pages into a PDF file: one A4 sheet per page in the run's orientation,
+// vector text with the fonts embedded, the report title as the document's title. The file
+// appears only when the document is complete; a run that fails or is abandoned, or a write
+// that fails (an unwritable folder, a full disk), leaves no file, and the error says why.
+// Pages are written as they come, so memory does not grow with their number.
+class PdfSink : public PageSink {
+public:
+    explicit PdfSink(QString path);
+    ~PdfSink() override;
+
+    void beginDocument(const DocumentInfo& document) override;
+    void addPage(PageDrawing page) override;
+    void endDocument() override;
+    void abortDocument() override;
+
+private:
+    struct Writer;
+
+    QString m_path;
+    std::unique_ptr<AtomicFile> m_file;
+    std::unique_ptr<Writer> m_writer;
+};
+
+} // namespace lambreya

@@ -1,0 +1,67 @@
+#include "report/print_progress_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+namespace lambreya {
+
+PrintProgressWindow::PrintProgressWindow(QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_bar(new QProgressBar(this))
+    , m_text(new QLabel(this))
+    , m_cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
+    setObjectName(QStringLiteral("PrintProgressWindow"));
+    setWindowTitle(QStringLiteral("Printing progress"));
+    setFixedSize(kClientSize);
+
+    m_bar->setObjectName(QStringLiteral("ProgressBar"));
+    m_bar->setAccessibleName(QStringLiteral("Printing progress"));
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    m_bar->setTextVisible(false);
+    m_bar->setGeometry(16, 18, 114, 16);
+
+    m_text->setObjectName(QStringLiteral("ProgressText"));
+    m_text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_text->setGeometry(0, 44, 145, m_text->fontMetrics().height());
+
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+    m_cancel->setGeometry(36, 60, 75, 25);
+    m_cancel->setDefault(true);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - QPoint(kClientSize.width() / 2, kClientSize.height() / 2));
+    }
+}
+
+void PrintProgressWindow::showProgress(int percent) {
+    if (percent % 5 != 0)
+        return;
+    m_bar->setValue(percent);
+    m_text->setText(QStringLiteral("%1% Completed").arg(percent));
+}
+
+void PrintProgressWindow::closeEvent(QCloseEvent* event) {
+    // Only the end of the run closes the window; its close box counts as Cancel.
+    m_cancelled = true;
+    event->ignore();
+}
+
+void PrintProgressWindow::keyPressEvent(QKeyEvent* event) {
+    // Esc cancels the run rather than closing the window under it.
+    if (event->key() == Qt::Key_Escape) {
+        m_cancelled = true;
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace lambreya

@@ -1,0 +1,295 @@
+#include "report/report_preview_window.h"
+
+#include "report/preview_page_area.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cmath>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void registerReportIcons() {
+    Q_INIT_RESOURCE(report_icons);
+}
+
+namespace lambreya {
+
+namespace {
+
+constexpr int kMinZoom = 2;
+constexpr int kMaxZoom = 2000;
+
+int roundedPercent(double value) {
+    return static_cast<int>(std::lround(value));
+}
+
+} // namespace
+
+ReportPreviewWindow::ReportPreviewWindow(std::unique_ptr<PageStore> store, QWidget* parent)
+    : QMainWindow(parent)
+    , m_store(std::move(store)) {
+    registerReportIcons();
+    setObjectName(QStringLiteral("ReportPreviewWindow"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    const QString& title = m_store->documentName();
+    setWindowTitle(title.isEmpty() ? kOwnCaption : title);
+
+    createToolBar();
+    m_area = new PreviewPageArea(*m_store, this);
+    setCentralWidget(m_area);
+    createStatusBar();
+    connect(m_area, &PreviewPageArea::areaResized, this, &ReportPreviewWindow::refitZoom);
+
+    // Restored, the window is 652 by 579, centred on the screen; it opens maximised.
+    resize(kRestoredSize);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - QPoint(kRestoredSize.width() / 2, kRestoredSize.height() / 2));
+    }
+    // The window sees its keys before its controls do.
+    qApp->installEventFilter(this);
+    refreshPagePanel();
+}
+
+ReportPreviewWindow::~ReportPreviewWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void ReportPreviewWindow::createToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    auto button = [bar](const char* name, const QString& hint, const char* icon) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setIcon(QIcon(QStringLiteral(":/report/icons/%1.xpm").arg(QLatin1String(icon))));
+        b->setToolTip(hint);
+        b->setAccessibleName(hint);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        bar->addWidget(b);
+        return b;
+    };
+
+    bar->addSeparator();
+    ZoomFit = button("ZoomFit", QStringLiteral("Страница целиком"), "zoom_fit");
+    Zoom100 = button("Zoom100", QStringLiteral("100%"), "zoom_100");
+    ZoomToWidth = button("ZoomToWidth", QStringLiteral("По ширине страницы"), "zoom_width");
+    bar->addSeparator();
+    FirstPage = button("FirstPage", QStringLiteral("Первая страница"), "first_page");
+    PreviousPage = button("PreviousPage", QStringLiteral("Предыдущая страница"), "previous_page");
+    NextPage = button("NextPage", QStringLiteral("Следующая страница"), "next_page");
+    LastPage = button("LastPage", QStringLiteral("Последняя страница"), "last_page");
+    bar->addSeparator();
+    PrintSetup = button("PrintSetup", QStringLiteral("Настройка принтера"), "print_setup");
+    Print = button("Print", QStringLiteral("Печать"), "print");
+    bar->addSeparator();
+    SaveReport = button("SaveReport", QStringLiteral("Сохранить отчет"), "save_report");
+    LoadReport = button("LoadReport", QStringLiteral("Загрузить отчет"), "load_report");
+    bar->addSeparator();
+    ExitButton = new QToolButton(bar);
+    ExitButton->setObjectName(QStringLiteral("ExitButton"));
+    ExitButton->setText(QStringLiteral("&Закрыть"));
+    ExitButton->setAccessibleName(QStringLiteral("Закрыть"));
+    ExitButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ExitButton->setFixedSize(56, 22);
+    ExitButton->setAutoRaise(true);
+    ExitButton->setFocusPolicy(Qt::NoFocus);
+    bar->addWidget(ExitButton);
+
+    auto* zoomGroup = new QButtonGroup(this);
+    for (QToolButton* b : {ZoomFit, Zoom100, ZoomToWidth}) {
+        b->setCheckable(true);
+        zoomGroup->addButton(b);
+    }
+    ZoomToWidth->setChecked(true);
+    PrintSetup->setEnabled(false);
+    Print->setEnabled(false);
+
+    connect(ZoomFit, &QToolButton::clicked, this, &ReportPreviewWindow::zoomWholePage);
+    connect(Zoom100, &QToolButton::clicked, this, &ReportPreviewWindow::zoom100);
+    connect(ZoomToWidth, &QToolButton::clicked, this, &ReportPreviewWindow::zoomPageWidth);
+    connect(FirstPage, &QToolButton::clicked, this, [this] { showPage(1); });
+    connect(PreviousPage, &QToolButton::clicked, this, [this] { showPage(m_page - 1); });
+    connect(NextPage, &QToolButton::clicked, this, [this] { showPage(m_page + 1); });
+    connect(LastPage, &QToolButton::clicked, this, [this] { showPage(m_store->pageCount()); });
+    connect(PrintSetup, &QToolButton::clicked, this, &ReportPreviewWindow::printSetupClicked);
+    connect(Print, &QToolButton::clicked, this, &ReportPreviewWindow::printRequested,
+            Qt::QueuedConnection);
+    connect(SaveReport, &QToolButton::clicked, this, &ReportPreviewWindow::saveReportClicked);
+    connect(LoadReport, &QToolButton::clicked, this, &ReportPreviewWindow::loadReportClicked);
+    connect(ExitButton, &QToolButton::clicked, this, &QWidget::close);
+}
+
+void ReportPreviewWindow::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(true);
+    m_progressPanel = new QLabel(QStringLiteral("0%"), bar);
+    m_progressPanel->setObjectName(QStringLiteral("ProgressPanel"));
+    m_progressPanel->setAccessibleName(QStringLiteral("Ход построения"));
+    m_progressPanel->setFixedWidth(kProgressPanelWidth);
+    m_progressPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_pagePanel = new QLabel(QStringLiteral("Лист"), bar);
+    m_pagePanel->setObjectName(QStringLiteral("PagePanel"));
+    m_pagePanel->setAccessibleName(QStringLiteral("Лист"));
+    m_pagePanel->setFixedWidth(kPagePanelWidth);
+    for (QLabel* panel : {m_progressPanel, m_pagePanel}) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addWidget(panel);
+    }
+}
+
+// --- Pages ----------------------------------------------------------------------------------
+
+void ReportPreviewWindow::showPage(int page) {
+    if (page >= 1 && page <= m_store->pageCount() && page != m_page) {
+        m_page = page;
+        m_area->show(m_page, m_zoom);
+    }
+    refreshPagePanel();
+}
+
+void ReportPreviewWindow::refreshPagePanel() {
+    const QString text = QStringLiteral("Лист %1 из %2").arg(m_page).arg(m_store->pageCount());
+    m_pagePanel->setText(text);
+    // The panel is narrow; the whole text stays within reach.
+    m_pagePanel->setToolTip(text);
+    m_pagePanel->setAccessibleDescription(text);
+}
+
+void ReportPreviewWindow::pageBuilt(int page) {
+    if (page == m_awaitedPage) {
+        m_awaitedPage = 0;
+        zoomPageWidth();
+        m_area->show(m_page, m_zoom);
+    } else if (page == m_page) {
+        m_area->pagesChanged();
+    }
+    refreshPagePanel();
+}
+
+void ReportPreviewWindow::showProgress(int percent) {
+    if (percent >= m_lastProgressShown + 5) {
+        m_lastProgressShown = percent;
+        m_progressPanel->setText(QStringLiteral("%1%").arg(percent));
+    }
+    if (percent == 0 || percent == 100)
+        m_progressPanel->clear();
+}
+
+void ReportPreviewWindow::runEnded() {
+    const bool fromRun = m_store->finished() && !m_store->loadedFromFile();
+    if (fromRun && m_store->pageCount() > 0) {
+        PrintSetup->setEnabled(true);
+        Print->setEnabled(true);
+    }
+    refreshPagePanel();
+}
+
+void ReportPreviewWindow::pagesReplaced() {
+    m_awaitedPage = 0;
+    m_page = 1;
+    m_area->show(m_page, m_zoom);
+    refitZoom();
+    refreshPagePanel();
+    PrintSetup->setEnabled(false);
+    Print->setEnabled(true);
+}
+
+// --- Zoom -----------------------------------------------------------------------------------
+
+void ReportPreviewWindow::setZoom(int percent, ZoomMode mode) {
+    if (percent < kMinZoom || percent > kMaxZoom)
+        return;
+    m_zoom = percent;
+    m_zoomMode = mode;
+    QToolButton* pressed = mode == ZoomMode::WholePage   ? ZoomFit
+                           : mode == ZoomMode::PageWidth ? ZoomToWidth
+                                                         : Zoom100;
+    pressed->setChecked(true);
+    m_area->show(m_page, m_zoom);
+}
+
+int ReportPreviewWindow::wholePageZoom(QSize area, QSizeF paper) {
+    return std::min(roundedPercent(area.width() / paper.width() * 95),
+                    roundedPercent(area.height() / paper.height() * 95));
+}
+
+int ReportPreviewWindow::pageWidthZoom(QSize area, QSizeF paper) {
+    return roundedPercent(area.width() / paper.width() * 90);
+}
+
+void ReportPreviewWindow::zoomWholePage() {
+    setZoom(wholePageZoom(m_area->areaSize(), m_area->paperPixels()), ZoomMode::WholePage);
+}
+
+void ReportPreviewWindow::zoomPageWidth() {
+    setZoom(pageWidthZoom(m_area->areaSize(), m_area->paperPixels()), ZoomMode::PageWidth);
+}
+
+void ReportPreviewWindow::zoom100() {
+    setZoom(100, ZoomMode::Fixed);
+}
+
+void ReportPreviewWindow::refitZoom() {
+    if (m_zoomMode == ZoomMode::WholePage)
+        zoomWholePage();
+    else if (m_zoomMode == ZoomMode::PageWidth)
+        zoomPageWidth();
+}
+
+// --- Keys and closing -----------------------------------------------------------------------
+
+bool ReportPreviewWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (handleKey(key->key(), key->modifiers()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool ReportPreviewWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
+    // Ctrl counts only when it is the only modifier held.
+    const bool ctrlAlone = (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    switch (key) {
+    case Qt::Key_Escape:
+        close();
+        return true;
+    case Qt::Key_PageUp:
+        showPage(ctrlAlone ? 1 : m_page - 1);
+        return true;
+    case Qt::Key_PageDown:
+        showPage(ctrlAlone ? m_store->pageCount() : m_page + 1);
+        return true;
+    case Qt::Key_Home:
+        showPage(1);
+        return true;
+    case Qt::Key_End:
+        showPage(m_store->pageCount());
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ReportPreviewWindow::closeEvent(QCloseEvent* event) {
+    Q_EMIT closing();
+    event->accept();
+}
+
+} // namespace lambreya

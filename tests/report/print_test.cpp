@@ -1,0 +1,284 @@
+// Printing through a CUPS scheduler of the tests' own: the job's PDF is read back.
+#include "preview_run_fixture.h"
+#include "private_cups.h"
+#include "support/qt_test_support.h"
+
+#include "report/preview_page_commands.h"
+#include "report/saved_pages.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace lambreya::test {
+namespace {
+
+PrivateCups* g_cups = nullptr;
+
+// The scheduler starts before any test asks for printers, so that CUPS_SERVER is in place
+// when the print system first reads it.
+class CupsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        m_cups = std::make_unique<PrivateCups>();
+        if (m_cups->start())
+            g_cups = m_cups.get();
+    }
+    void TearDown() override {
+        g_cups = nullptr;
+        m_cups.reset();
+    }
+    std::unique_ptr<PrivateCups> m_cups;
+};
+
+auto* const g_environment = ::testing::AddGlobalTestEnvironment(new CupsEnvironment);
+
+class PrintTest : public PreviewRunTest {
+protected:
+    void SetUp() override {
+        if (!g_cups) {
+            auto* environment = static_cast<CupsEnvironment*>(g_environment);
+            GTEST_SKIP() << "no private CUPS scheduler: "
+                         << (environment->m_cups ? environment->m_cups->why().toStdString()
+                                                 : std::string("not started"));
+        }
+        m_jobsBefore = g_cups->jobFiles().size();
+        QObject::connect(&m_preview, &ReportPreview::printRunStarted, &m_preview,
+                         [this](PrintProgressWindow* progress) {
+                             m_progress = progress;
+                             ++m_printRuns;
+                         });
+    }
+
+    // Opens the preview, prints once the pages are built, and closes the window when the
+    // print run has ended (or when an action closed it before).
+    void previewAndPrint() {
+        preview([this](ReportPreviewWindow& window) { printThenClose(window); });
+    }
+    // Clicks Print in the built window and closes it when the print run has ended.
+    void printThenClose(ReportPreviewWindow& window) {
+        QObject::connect(&m_preview, &ReportPreview::printRunStarted, &window,
+                         [&window](PrintProgressWindow* progress) {
+                             QObject::connect(progress, &QObject::destroyed, &window, [&window] {
+                                 QTimer::singleShot(0, &window, [&window] { close(window); });
+                             });
+                         });
+        window.Print->click();
+    }
+    QStringList newJobs() const { return g_cups->jobFiles().mid(m_jobsBefore); }
+
+    qsizetype m_jobsBefore = 0;
+    int m_printRuns = 0;
+    PrintProgressWindow* m_progress = nullptr;
+};
+
+TEST_F(PrintTest, OnlyTheRangeIsPrintedAsTheTitledJob) {
+    open(77); // three pages: 38, 38 and 1 records
+    m_quick.PrinterSettings.firstPage = 2;
+    m_quick.PrinterSettings.lastPage = 3;
+    previewAndPrint();
+    ASSERT_EQ(m_printRuns, 1);
+    const QStringList jobs = newJobs();
+    ASSERT_EQ(jobs.size(), 1);
+    const QStringList pages = pdfPages(jobs.front());
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Лист 2"))) << pages[0].toStdString();
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("ИВАНОВ38")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Лист 3")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("ИВАНОВ76")));
+    EXPECT_FALSE(pages.join(QString()).contains(QStringLiteral("Лист 1")));
+    EXPECT_TRUE(g_cups->jobAttributes(jobs.front())
+                    .contains(QStringLiteral("Ламбрея: печать результатов поиска").toUtf8()));
+    EXPECT_TRUE(m_errors.empty());
+}
+
+TEST_F(PrintTest, CancelPrintsWhatWasComposedWithTheCurrentPageFinished) {
+    open(200);
+    WalkActions user(m_table);
+    // The second walk is the print run's; record 50 lies on its second page.
+    user.at(2, 50, [this] { m_progress->cancelButton()->click(); });
+    previewAndPrint();
+    const QStringList jobs = newJobs();
+    ASSERT_EQ(jobs.size(), 1);
+    const QStringList pages = pdfPages(jobs.front());
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("ИВАНОВ48")));
+    EXPECT_FALSE(pages[1].contains(QStringLiteral("ИВАНОВ51")));
+    EXPECT_EQ(m_table.currentRow(), 50);
+}
+
+TEST_F(PrintTest, ClosingThePreviewDuringPrintingDiscardsTheJob) {
+    open(200);
+    WalkActions user(m_table);
+    user.at(2, 50, [this] { close(*m_preview.window()); });
+    previewAndPrint();
+    EXPECT_EQ(m_printRuns, 1);
+    EXPECT_TRUE(newJobs().isEmpty());
+    EXPECT_EQ(m_preview.window(), nullptr);
+    EXPECT_EQ(m_table.currentRow(), 50);
+}
+
+// The print dialog and the printing of loaded pages, with the preview's page commands.
+class PrintSetupTest : public PrintTest {
+protected:
+    void SetUp() override {
+        PrintTest::SetUp();
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+    // Clicks PrintSetup with the dialog answered by `choose`, then OK or Cancel.
+    void printSetup(ReportPreviewWindow& window, std::function<void(QPrintDialog&)> choose,
+                    bool ok) {
+        answerNextDialog<QPrintDialog>([this, choose, ok](QPrintDialog& dialog) {
+            m_offered = offeredChoices(dialog);
+            choose(dialog);
+            ok ? dialog.accept() : dialog.reject();
+        });
+        window.PrintSetup->click();
+    }
+
+    // What the dialog offers when it opens, in words.
+    static QStringList offeredChoices(QPrintDialog& dialog) {
+        QStringList offered;
+        auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
+        for (int i = 0; printers && i < printers->count(); ++i)
+            offered << QStringLiteral("printer ") + printers->itemText(i);
+        offered << QStringLiteral("chosen ") + (printers ? printers->currentText() : QString());
+        auto* all = dialog.findChild<QRadioButton*>(QStringLiteral("printAll"));
+        offered << QStringLiteral("all pages %1").arg(all && all->isChecked());
+        for (const char* name : {"from", "to", "copies"}) {
+            auto* spin = dialog.findChild<QSpinBox*>(QString::fromLatin1(name));
+            offered << QStringLiteral("%1 %2 of %3..%4")
+                           .arg(QString::fromLatin1(name))
+                           .arg(spin->value())
+                           .arg(spin->minimum())
+                           .arg(spin->maximum());
+        }
+        for (const char* name : {"printSelection", "printCurrentPage", "pagesRadioButton"}) {
+            if (auto* choice = dialog.findChild<QWidget*>(QString::fromLatin1(name));
+                choice && choice->isVisibleTo(&dialog))
+                offered << QString::fromLatin1(name);
+        }
+        return offered;
+    }
+
+    static void choosePages(QPrintDialog& dialog, int from, int to) {
+        dialog.findChild<QRadioButton*>(QStringLiteral("printRange"))->click();
+        dialog.findChild<QSpinBox*>(QStringLiteral("from"))->setValue(from);
+        dialog.findChild<QSpinBox*>(QStringLiteral("to"))->setValue(to);
+    }
+    static void chooseCopies(QPrintDialog& dialog, int copies) {
+        dialog.findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(copies);
+    }
+    // Landscape is chosen in the printer's properties, a dialog of its own.
+    static void chooseLandscape(QPrintDialog& dialog) {
+        answerNextDialog<QDialog>([](QDialog& properties) {
+            properties.findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
+            properties.accept();
+        });
+        dialog.findChild<QPushButton*>(QStringLiteral("properties"))->click();
+    }
+
+    PreviewPageCommands m_commands{m_preview, m_quick.PrinterSettings,
+                                   [this](const QString& m) { m_errors.push_back(m); }};
+    QStringList m_offered;
+};
+
+TEST_F(PrintSetupTest, PagesTwoToThreeChosenArePrintedAndCancelChangesNothing) {
+    open(77);
+    preview([this](ReportPreviewWindow& window) {
+        printSetup(
+            window,
+            [](QPrintDialog& dialog) {
+                choosePages(dialog, 2, 2);
+                chooseCopies(dialog, 4);
+                chooseLandscape(dialog);
+            },
+            false);
+        EXPECT_EQ(m_quick.PrinterSettings, PrintSettings()) << "cancelled";
+        printSetup(
+            window, [](QPrintDialog& dialog) { choosePages(dialog, 2, 3); }, true);
+        printThenClose(window);
+    });
+    EXPECT_EQ(m_offered,
+              QStringList({QStringLiteral("printer lambreya-test"),
+                           QStringLiteral("chosen lambreya-test"), QStringLiteral("all pages 1"),
+                           QStringLiteral("from 1 of 1..3"), QStringLiteral("to 3 of 1..3"),
+                           QStringLiteral("copies 1 of 1..999")}));
+    PrintSettings chosen;
+    chosen.printer = QStringLiteral("lambreya-test");
+    chosen.firstPage = 2;
+    chosen.lastPage = 3;
+    EXPECT_EQ(m_quick.PrinterSettings, chosen);
+    const QStringList jobs = newJobs();
+    ASSERT_EQ(jobs.size(), 1);
+    const QStringList pages = pdfPages(jobs.front());
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Лист 2")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Лист 3")));
+    EXPECT_TRUE(m_errors.empty());
+}
+
+TEST_F(PrintSetupTest, LandscapeComesWithTheNextPreviewTheOpenWindowKeepsItsPages) {
+    open(100);
+    std::vector<PageDrawing> open;
+    preview([&](ReportPreviewWindow& window) {
+        printSetup(window, chooseLandscape, true);
+        open = window.pageStore().pages();
+        close(window);
+    });
+    EXPECT_EQ(m_quick.PrinterSettings.orientation, PrintSettings::Orientation::Landscape);
+    ASSERT_EQ(open.size(), 3u);
+    EXPECT_EQ(open.front().paper(), kA4Portrait);
+    int pages = 0;
+    PaperSize paper;
+    preview([&](ReportPreviewWindow& window) {
+        pages = window.pageStore().pageCount();
+        paper = window.pageStore().page(1).paper();
+        close(window);
+    });
+    EXPECT_EQ(pages, 5) << "24 lines a page";
+    EXPECT_EQ(paper, kA4Landscape);
+}
+
+TEST_F(PrintSetupTest, LoadedPagesPrintAsTheyAreWithoutARun) {
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("three.kvr"));
+    open(77);
+    preview([&](ReportPreviewWindow& window) {
+        writeSavedPages(saved, window.pageStore().document(), window.pageStore().pages());
+        close(window);
+    });
+    m_quick.PrinterSettings.firstPage = 2; // the range of the window's run
+    m_table.openDirectory(numberedDirectory(5));
+    bool printSetup = true;
+    preview([&](ReportPreviewWindow& window) {
+        answerNextDialog<QFileDialog>([&](QFileDialog& dialog) {
+            dialog.selectFile(saved);
+            static_cast<QDialog&>(dialog).accept();
+        });
+        window.LoadReport->click();
+        printSetup = window.PrintSetup->isEnabled();
+        window.Print->click();
+        QTimer::singleShot(0, &window, [&window] { close(window); });
+    });
+    EXPECT_FALSE(printSetup);
+    EXPECT_EQ(m_printRuns, 0) << "no run and no progress window";
+    const QStringList jobs = newJobs();
+    ASSERT_EQ(jobs.size(), 1);
+    const QStringList pages = pdfPages(jobs.front());
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("ИВАНОВ38")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("ИВАНОВ76")));
+    EXPECT_TRUE(g_cups->jobAttributes(jobs.front())
+                    .contains(QStringLiteral("Ламбрея: печать результатов поиска").toUtf8()));
+    EXPECT_TRUE(m_errors.empty());
+}
+
+} // namespace
+} // namespace lambreya::test

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace lambreya::test {
+
+// A CUPS scheduler of the tests' own: its configuration, socket, spool and logs in a
+// temporary folder, one raw queue "lambreya-test" as the default printer, every job's
+// file kept in the spool. The print system is pointed at it through CUPS_SERVER, which
+// must happen before anything asks for printers.
+class PrivateCups {
+public:
+    PrivateCups();
+    ~PrivateCups();
+
+    // Starts the scheduler; false with why() set when it cannot run here.
+    bool start();
+    const QString& why() const { return m_why; }
+
+    // The files of the jobs received so far, oldest first.
+    QStringList jobFiles() const;
+    // The control file of the job of that file, where its attributes (the job name among
+    // them) are kept.
+    QByteArray jobAttributes(const QString& jobFile) const;
+
+private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    bool writeConfiguration();
+
+    QTemporaryDir m_dir;
+    QProcess m_scheduler;
+    QString m_why;
+};
+
+// The text of every page of a PDF, as pdftotext reads it; empty when it cannot.
+QStringList pdfPages(const QString& pdf);
+
+} // namespace lambreya::test
