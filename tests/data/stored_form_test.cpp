@@ -3,6 +3,7 @@
 #include "data/xml_form.h"
 
 #include "support/directory_fixture.h"
+#include "support/test_files.h"
 
 #include <QProcess>
 #include <QStandardPaths>
