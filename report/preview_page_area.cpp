@@ -1,5 +1,7 @@
 #include "report/preview_page_area.h"
 
+#include "data/guarded.h"
+
 #include "report/page_painter.h"
 
 #include <QPaintEvent>
@@ -73,20 +75,22 @@ void PreviewPageArea::updateScrollBars() {
 }
 
 void PreviewPageArea::paintEvent(QPaintEvent* event) {
-    if (m_page < 1 || m_page > m_store.pageCount())
-        return;
-    QPainter painter(viewport());
-    painter.setClipRegion(event->region());
-    const QSize image = imageSize();
-    const QRect sheet(imageOrigin() + QPoint(1, 1),
-                      QSize(image.width() - kBorder, image.height() - kBorder));
-    // Outline one pixel round the sheet, shadow two pixels along its right and bottom.
-    const QRect outline = sheet.adjusted(-1, -1, 1, 1);
-    painter.fillRect(outline.translated(2, 2), Qt::black);
-    painter.fillRect(outline, Qt::black);
-    painter.fillRect(sheet, Qt::white);
-    painter.setClipRect(sheet, Qt::IntersectClip);
-    paintPage(painter, m_store.page(m_page), m_store.document().fonts, QRectF(sheet));
+    guarded([&] {
+        if (m_page < 1 || m_page > m_store.pageCount())
+            return;
+        QPainter painter(viewport());
+        painter.setClipRegion(event->region());
+        const QSize image = imageSize();
+        const QRect sheet(imageOrigin() + QPoint(1, 1),
+                          QSize(image.width() - kBorder, image.height() - kBorder));
+        // Outline one pixel round the sheet, shadow two pixels along its right and bottom.
+        const QRect outline = sheet.adjusted(-1, -1, 1, 1);
+        painter.fillRect(outline.translated(2, 2), Qt::black);
+        painter.fillRect(outline, Qt::black);
+        painter.fillRect(sheet, Qt::white);
+        painter.setClipRect(sheet, Qt::IntersectClip);
+        paintPage(painter, m_store.page(m_page), m_store.document().fonts, QRectF(sheet));
+    });
 }
 
 void PreviewPageArea::resizeEvent(QResizeEvent* event) {

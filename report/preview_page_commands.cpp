@@ -6,6 +6,8 @@
 #include "report/report_preview.h"
 #include "report/report_preview_window.h"
 
+#include "data/guarded.h"
+
 namespace lambreya {
 
 PreviewPageCommands::PreviewPageCommands(ReportPreview& preview, PrintSettings& settings,
@@ -14,11 +16,11 @@ PreviewPageCommands::PreviewPageCommands(ReportPreview& preview, PrintSettings& 
     , m_preview(preview)
     , m_settings(settings)
     , m_errors(std::move(errors)) {
-    connect(&preview, &ReportPreview::windowOpened, this, &PreviewPageCommands::attach);
-    connect(&preview, &ReportPreview::loadedPagesPrintRequested, this,
-            [this](ReportPreviewWindow* window) {
-                runGuarded(m_errors, [&] { printLoaded(*window); });
-            });
+    connectGuarded(&preview, &ReportPreview::windowOpened, this, &PreviewPageCommands::attach);
+    connectGuarded(&preview, &ReportPreview::loadedPagesPrintRequested, this,
+                   [this](ReportPreviewWindow* window) {
+                       runGuarded(m_errors, [&] { printLoaded(*window); });
+                   });
 }
 
 void PreviewPageCommands::attach(ReportPreviewWindow* window) {
@@ -26,12 +28,12 @@ void PreviewPageCommands::attach(ReportPreviewWindow* window) {
         return
             [this, window, command] { runGuarded(m_errors, [&] { (this->*command)(*window); }); };
     };
-    connect(window, &ReportPreviewWindow::printSetupClicked, this,
-            guarded(&PreviewPageCommands::printSetup));
-    connect(window, &ReportPreviewWindow::saveReportClicked, this,
-            guarded(&PreviewPageCommands::saveReport));
-    connect(window, &ReportPreviewWindow::loadReportClicked, this,
-            guarded(&PreviewPageCommands::loadReport));
+    connectGuarded(window, &ReportPreviewWindow::printSetupClicked, this,
+                   guarded(&PreviewPageCommands::printSetup));
+    connectGuarded(window, &ReportPreviewWindow::saveReportClicked, this,
+                   guarded(&PreviewPageCommands::saveReport));
+    connectGuarded(window, &ReportPreviewWindow::loadReportClicked, this,
+                   guarded(&PreviewPageCommands::loadReport));
 }
 
 void PreviewPageCommands::printSetup(ReportPreviewWindow& window) {

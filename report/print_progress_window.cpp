@@ -1,5 +1,7 @@
 #include "report/print_progress_window.h"
 
+#include "data/guarded.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -34,7 +36,7 @@ PrintProgressWindow::PrintProgressWindow(QWidget* parent)
     m_cancel->setObjectName(QStringLiteral("CancelButton"));
     m_cancel->setGeometry(36, 60, 75, 25);
     m_cancel->setDefault(true);
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
+    connectGuarded(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect desktop = screen->availableGeometry();

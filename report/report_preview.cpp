@@ -1,5 +1,6 @@
 #include "report/report_preview.h"
 
+#include "data/guarded.h"
 #include "report/print_progress_window.h"
 #include "report/printer_sink.h"
 #include "report/report_preview_window.h"
@@ -79,8 +80,9 @@ void ReportPreview::preview() {
     ReportPreviewWindow window(std::make_unique<PageStore>(
         m_report.documentInfo(), PageRange{settings.firstPage, settings.lastPage}));
     m_window = &window;
-    connect(&window, &ReportPreviewWindow::closing, this, &ReportPreview::onWindowClosing);
-    connect(&window, &ReportPreviewWindow::printRequested, this, &ReportPreview::onPrintRequested);
+    connectGuarded(&window, &ReportPreviewWindow::closing, this, &ReportPreview::onWindowClosing);
+    connectGuarded(&window, &ReportPreviewWindow::printRequested, this,
+                   &ReportPreview::onPrintRequested);
     Q_EMIT windowOpened(&window);
     window.showMaximized();
 

@@ -1,5 +1,6 @@
 #include "report/report_preview_window.h"
 
+#include "data/guarded.h"
 #include "report/preview_page_area.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ ReportPreviewWindow::ReportPreviewWindow(std::unique_ptr<PageStore> store, QWidg
     m_area = new PreviewPageArea(*m_store, this);
     setCentralWidget(m_area);
     createStatusBar();
-    connect(m_area, &PreviewPageArea::areaResized, this, &ReportPreviewWindow::refitZoom);
+    connectGuarded(m_area, &PreviewPageArea::areaResized, this, &ReportPreviewWindow::refitZoom);
 
     // Restored, the window is 652 by 579, centred on the screen; it opens maximised.
     resize(kRestoredSize);
@@ -118,19 +119,20 @@ void ReportPreviewWindow::createToolBar() {
     PrintSetup->setEnabled(false);
     Print->setEnabled(false);
 
-    connect(ZoomFit, &QToolButton::clicked, this, &ReportPreviewWindow::zoomWholePage);
-    connect(Zoom100, &QToolButton::clicked, this, &ReportPreviewWindow::zoom100);
-    connect(ZoomToWidth, &QToolButton::clicked, this, &ReportPreviewWindow::zoomPageWidth);
-    connect(FirstPage, &QToolButton::clicked, this, [this] { showPage(1); });
-    connect(PreviousPage, &QToolButton::clicked, this, [this] { showPage(m_page - 1); });
-    connect(NextPage, &QToolButton::clicked, this, [this] { showPage(m_page + 1); });
-    connect(LastPage, &QToolButton::clicked, this, [this] { showPage(m_store->pageCount()); });
+    connectGuarded(ZoomFit, &QToolButton::clicked, this, &ReportPreviewWindow::zoomWholePage);
+    connectGuarded(Zoom100, &QToolButton::clicked, this, &ReportPreviewWindow::zoom100);
+    connectGuarded(ZoomToWidth, &QToolButton::clicked, this, &ReportPreviewWindow::zoomPageWidth);
+    connectGuarded(FirstPage, &QToolButton::clicked, this, [this] { showPage(1); });
+    connectGuarded(PreviousPage, &QToolButton::clicked, this, [this] { showPage(m_page - 1); });
+    connectGuarded(NextPage, &QToolButton::clicked, this, [this] { showPage(m_page + 1); });
+    connectGuarded(LastPage, &QToolButton::clicked, this,
+                   [this] { showPage(m_store->pageCount()); });
     connect(PrintSetup, &QToolButton::clicked, this, &ReportPreviewWindow::printSetupClicked);
     connect(Print, &QToolButton::clicked, this, &ReportPreviewWindow::printRequested,
             Qt::QueuedConnection);
     connect(SaveReport, &QToolButton::clicked, this, &ReportPreviewWindow::saveReportClicked);
     connect(LoadReport, &QToolButton::clicked, this, &ReportPreviewWindow::loadReportClicked);
-    connect(ExitButton, &QToolButton::clicked, this, &QWidget::close);
+    connectGuarded(ExitButton, &QToolButton::clicked, this, &QWidget::close);
 }
 
 void ReportPreviewWindow::createStatusBar() {
@@ -257,7 +259,8 @@ bool ReportPreviewWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (handleKey(key->key(), key->modifiers()))
+        // A key the window acts on is taken, even when acting on it failed.
+        if (guarded([&] { return handleKey(key->key(), key->modifiers()); }, true))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -318,7 +318,6 @@ TEST_F(CompositionTest, DateAndTimeAreTakenOnEveryPageAndMidnightShowsTheDateAlo
     const QLocale locale = QLocale::system();
     const std::string date =
         locale.toString(QDate(2026, 12, 9), QLocale::ShortFormat).toStdString();
-    const std::string time = locale.toString(QTime(12, 34, 56), QLocale::LongFormat).toStdString();
     const int x = kBandLeft + px(493);
     auto dateText = [&](const PageDrawing& page) {
         for (const test::PageText& t : test::textsOf(page))
@@ -327,7 +326,8 @@ TEST_F(CompositionTest, DateAndTimeAreTakenOnEveryPageAndMidnightShowsTheDateAlo
         return std::string();
     };
     EXPECT_EQ(dateText(sink.pages[0]), date);
-    EXPECT_EQ(dateText(sink.pages[1]), date + " " + time);
+    // The tests run in the C locale: its long time format, without the zone.
+    EXPECT_EQ(dateText(sink.pages[1]), date + " 12:34:56");
 }
 
 TEST_F(CompositionTest, ProgressAndStopsAfterARecord) {
