@@ -19,13 +19,6 @@ namespace lambreya {
 
 namespace {
 
-// A message as a sentence of the notice line.
-QString sentence(QString text) {
-    if (!text.endsWith(u'.') && !text.endsWith(u'!') && !text.endsWith(u'?'))
-        text += u'.';
-    return text;
-}
-
 // Shows the window raised and active; the first time it is placed over its owner.
 void present(QWidget* window, QWidget* owner) {
     if (owner && !window->isVisible() && !window->testAttribute(Qt::WA_Moved)) {
@@ -99,7 +92,7 @@ QString HelpViewer::load(const QString& helpFileName) {
         try {
             m_file = std::make_shared<const HelpFile>(HelpFile::load(*path));
         } catch (const Error& error) {
-            notice = sentence(QString::fromStdString(error.what()));
+            notice = QString::fromStdString(shownMessage(error.what()));
         }
     }
     // The list always shows the file as last read.
