@@ -67,17 +67,8 @@ void showSaveSettingsWarning() {
 }
 
 void showCurrentException() {
-    try {
-        throw;
-    } catch (const SilentAbort&) {
-        // ends the action without a word
-    } catch (const std::bad_alloc&) {
-        showStandardError(u"Недостаточно памяти");
-    } catch (const std::exception& error) {
-        showStandardError(QString::fromUtf8(error.what()));
-    } catch (...) {
-        showStandardError(u"Неизвестная ошибка");
-    }
+    if (const std::optional<std::string> message = currentErrorMessage())
+        showStandardError(QString::fromStdString(*message));
 }
 
 } // namespace lambreya

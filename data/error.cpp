@@ -1,5 +1,7 @@
 #include "data/error.h"
 
+#include <new>
+
 namespace lambreya {
 
 std::string shownMessage(const std::string& message) {
@@ -7,6 +9,20 @@ std::string shownMessage(const std::string& message) {
     if (!shown.empty() && static_cast<unsigned char>(shown.back()) > '.')
         shown.push_back('.');
     return shown;
+}
+
+std::optional<std::string> currentErrorMessage() {
+    try {
+        throw;
+    } catch (const SilentAbort&) {
+        return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        return "Недостаточно памяти";
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "Неизвестная ошибка";
+    }
 }
 
 std::string prefixed(const std::string& owner, const std::string& message) {

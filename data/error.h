@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -29,6 +30,10 @@ public:
 // The text the user is shown for an error message: a full stop is added when the last
 // character sorts after "." in byte order (a letter or a digit, say), so "!" and "." stay.
 std::string shownMessage(const std::string& message);
+
+// For use inside a catch block: what the user is told of the exception being handled
+// ("Недостаточно памяти" when memory ran out); empty for a SilentAbort, which says nothing.
+std::optional<std::string> currentErrorMessage();
 
 // "%s: %s" with the owner's name in front, for the errors a record set raises about itself.
 std::string prefixed(const std::string& owner, const std::string& message);

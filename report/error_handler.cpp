@@ -2,23 +2,12 @@
 
 #include "data/error.h"
 
-#include <exception>
-
 namespace lambreya {
 
 void handleCurrentException(const ErrorHandler& handler) {
-    QString message;
-    try {
-        throw;
-    } catch (const SilentAbort&) {
-        return;
-    } catch (const std::exception& e) {
-        message = QString::fromUtf8(e.what());
-    } catch (...) {
-        message = QStringLiteral("Неизвестная ошибка");
-    }
-    if (handler)
-        handler(message);
+    const std::optional<std::string> message = currentErrorMessage();
+    if (message && handler)
+        handler(QString::fromStdString(*message));
 }
 
 } // namespace lambreya

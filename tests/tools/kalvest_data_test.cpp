@@ -171,7 +171,11 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
     if (test::makeHugeSparseFile(path("huge.cds"), std::string("KVDIR\r\n\x1A", 8))) {
         const ProcessResult huge = kalvestData({u"info"_s, path(u"huge.cds"_s)});
         EXPECT_EQ(huge.status, 1);
-        EXPECT_EQ(huge.err, "Недостаточно памяти.\n");
+        // A sanitized build warns of the refused allocation first, in lines of its own.
+        std::string said = huge.err;
+        while (said.starts_with("=="))
+            said.erase(0, said.find('\n') + 1);
+        EXPECT_EQ(said, "Недостаточно памяти.\n");
     }
     EXPECT_EQ(kalvestData({u"frobnicate"_s}).status, 1);
     EXPECT_EQ(kalvestData({u"generate"_s, u"-n"_s, u"x"_s, u"-o"_s, path(u"g.cds"_s)}).status, 1);
