@@ -170,7 +170,10 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
     if (test::makeHugeSparseFile(path("huge.cds"), std::string("KVDIR\r\n\x1A", 8))) {
         const ProcessResult huge = kalvestData({u"info"_s, path(u"huge.cds"_s)});
         EXPECT_EQ(huge.status, 1);
-        EXPECT_EQ(huge.err, "Недостаточно памяти.\n");
+        // the last line: a sanitized build warns of the refused request before it
+        EXPECT_TRUE(huge.err.ends_with("\nНедостаточно памяти.\n") ||
+                    huge.err == "Недостаточно памяти.\n")
+            << huge.err;
     }
     EXPECT_EQ(kalvestData({u"frobnicate"_s}).status, 1);
     EXPECT_EQ(kalvestData({u"generate"_s, u"-n"_s, u"x"_s, u"-o"_s, path(u"g.cds"_s)}).status, 1);
