@@ -100,6 +100,7 @@ TEST_F(PreviewCommandTest, TheBoxesAsTypedHeadTheMatchesOfTheFilterInForce) {
     // The last match is current, so that Up browses from there; the status line stays.
     EXPECT_EQ(table().currentRow(), 19);
     EXPECT_EQ(utf8(table().fieldText(0)), "ПЕТРОВ99");
+    EXPECT_EQ(grid().currentIndex().row(), 19) << "the grid followed the walk";
     EXPECT_EQ(status(), statusBefore);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
     EXPECT_EQ(focus(), form().Edit1_Famili);
@@ -164,6 +165,7 @@ TEST_F(PreviewCommandTest, WhateverTheUserDoesMeanwhileTheRunGoesOnOverTheViewAs
         EXPECT_EQ(m_windows, 1);
         EXPECT_EQ(table().recordCount(), c.records);
         EXPECT_EQ(table().currentRow(), c.records - 1);
+        EXPECT_EQ(grid().currentIndex().row(), c.records - 1);
         EXPECT_EQ(table().state(), RecordSet::State::Browse);
         EXPECT_TRUE(m_errors.empty()) << m_errors.front().toStdString();
         TearDown();
