@@ -173,6 +173,7 @@ void run(benchmark::State& state, int sliceMs, int stopAt) {
     Window& p = window();
     p.preview->setMessageSlice(sliceMs);
     qint64 longestGapNs = 0;
+    int longestAt = 0;
     int pages = 0;
     int records = 0;
     std::size_t bytes = 0;
@@ -181,7 +182,10 @@ void run(benchmark::State& state, int sliceMs, int stopAt) {
         double elapsed = 0;
         QTimer tick;
         QObject::connect(&tick, &QTimer::timeout, [&] {
-            longestGapNs = std::max(longestGapNs, sinceTick.nsecsElapsed());
+            if (sinceTick.nsecsElapsed() > longestGapNs) {
+                longestGapNs = sinceTick.nsecsElapsed();
+                longestAt = p.form->Table1.currentRow();
+            }
             sinceTick.restart();
             ReportPreviewWindow* window = p.preview->window();
             if (!window)
@@ -211,6 +215,7 @@ void run(benchmark::State& state, int sliceMs, int stopAt) {
     state.counters["pages"] = pages;
     state.counters["store_mb"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
     state.counters["longest_stretch_ms"] = static_cast<double>(longestGapNs) / 1e6;
+    state.counters["longest_stretch_at_record"] = longestAt;
 }
 
 // Messages after every record: so slow that only the first 20,000 records are walked.
