@@ -3,6 +3,22 @@
 #include <cstdio>
 
 namespace lambreya::bench {
+namespace {
+
+// A counter's unit, from its name.
+const char* unitOf(const std::string& counter) {
+    if (counter.find("bytes") != std::string::npos)
+        return "bytes";
+    if (counter.ends_with("_ms"))
+        return "ms";
+    if (counter.ends_with("_s"))
+        return "s";
+    if (counter.ends_with("_mb"))
+        return "MB";
+    return "x";
+}
+
+} // namespace
 
 bool FigureReporter::ReportContext(const Context& context) {
     std::fprintf(stderr, "# %d cpus at %.0f MHz\n", context.cpu_info.num_cpus,
@@ -30,7 +46,7 @@ void FigureReporter::ReportRuns(const std::vector<Run>& runs) {
         if (name.ends_with("_ms"))
             print(name, run.GetAdjustedRealTime(), "ms");
         for (const auto& [counter, value] : run.counters)
-            print(counter, value.value, counter.find("bytes") != std::string::npos ? "bytes" : "x");
+            print(counter, value.value, unitOf(counter));
     }
 }
 

@@ -1,6 +1,7 @@
 // The record store at a city's scale: a generated directory of a million records, its
 // stored forms, the filter and the locate, beside SQLite doing the same work.
 #include "bench/bench_reporter.h"
+#include "bench/memory_in_use.h"
 #include "bench/sqlite_directory.h"
 #include "data/byte_writer.h"
 #include "data/cp1251.h"
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <sqlite3.h>
 
 #include <memory>
@@ -123,12 +123,6 @@ void locate_miss_1m_ms(benchmark::State& state) {
         if (table.locate("Nsa_Famili", key, true))
             state.SkipWithError("found a record that is not there");
     }
-}
-
-// Memory in use: the heap, as the allocator counts it, and the large blocks.
-std::size_t memoryInUse() {
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd + largeMemoryInUse();
 }
 
 void memory_1m(benchmark::State& state) {

@@ -8,10 +8,8 @@ namespace {
 
 // A line may end this far below the element's box.
 constexpr double kHeightAllowance = 0.1 * kDrawingUnitsPerMm;
-
-int units(double value) {
-    return static_cast<int>(std::lround(value));
-}
+// How far a glyph may reach past its advance or the line (an italic's slant).
+constexpr double kOverhang = 1.0 * kDrawingUnitsPerMm;
 
 // Calls `line(text)` for each part of `text` between carriage returns.
 template <typename Line>
@@ -56,12 +54,12 @@ void ElementPainter::paint(const ElementBox& box, std::string_view text) {
         });
         placed.width = widest;
     }
-    const int left = units(placed.left);
-    const int top = units(placed.top);
-    const int width = units(placed.left + placed.width) - left;
-    if (width > 0)
-        m_out.fill(PageDrawing::Colour::White, left, top, width,
-                   units(placed.top + placed.height) - top);
+    const int left = wholeUnits(placed.left);
+    const int top = wholeUnits(placed.top);
+    const int width = wholeUnits(placed.left + placed.width) - left;
+    const int bottom = wholeUnits(placed.top + placed.height);
+    if (width > 0 && m_ink.covers(left, top, left + width, bottom))
+        m_out.fill(PageDrawing::Colour::White, left, top, width, bottom - top);
 
     int printed = 0;
     if (placed.autoSize) {
@@ -109,8 +107,10 @@ void ElementPainter::printLine(const ElementBox& box, int line, std::string_view
     const FontMeasure& measure = m_measures[static_cast<std::size_t>(box.font)];
     const double x =
         box.alignment == Alignment::Centre ? box.left + (box.width - width) / 2 : box.left;
-    const double baseline = box.top + line * measure.lineHeight() + measure.ascent();
-    m_out.text(box.font, units(x), units(baseline), text);
+    const double lineTop = box.top + line * measure.lineHeight();
+    m_out.text(box.font, wholeUnits(x), wholeUnits(lineTop + measure.ascent()), text);
+    m_ink.add(x - kOverhang, lineTop - kOverhang, x + width + kOverhang,
+              lineTop + measure.lineHeight() + kOverhang);
 }
 
 } // namespace lambreya

@@ -17,15 +17,9 @@ namespace {
 
 // Vertical positions are whole tenths of a millimetre; drawing units are hundredths.
 constexpr int kUnitsPerTenth = kDrawingUnitsPerMm / 10;
-// A point is 25.4 / 72 mm.
-constexpr double kPointUnits = 25.4 / 72.0 * kDrawingUnitsPerMm;
 
 int tenthsOf(double units) {
     return static_cast<int>(std::lround(units / kUnitsPerTenth));
-}
-
-int units(double value) {
-    return static_cast<int>(std::lround(value));
 }
 
 class PageComposer {
@@ -35,7 +29,7 @@ public:
         , m_c(c)
         , m_def(c.definition)
         , m_sink(sink)
-        , m_painter(m_builder, c.measures)
+        , m_painter(m_builder, m_ink, c.measures)
         , m_headerHeight(tenthsOf(pixelsToDrawingUnits(m_def.pageHeader.height)))
         , m_detailHeight(tenthsOf(pixelsToDrawingUnits(m_def.detail.height)))
         , m_footerTop(tenthsOf(c.document.paper.height - m_def.marginBottom -
@@ -57,6 +51,7 @@ public:
     void startPage() {
         ++m_page;
         m_builder.begin(m_c.document.paper);
+        m_ink.beginPage();
         m_position = tenthsOf(m_def.marginTop);
         m_dateTime = dateTimeText(m_c.clock());
         placeBand(m_def.pageHeader,
@@ -108,8 +103,10 @@ private:
         const double top = m_position * kUnitsPerTenth;
         const double width = pixelsToDrawingUnits(m_def.bandWidth);
         const double height = pixelsToDrawingUnits(band.height);
-        m_builder.fill(PageDrawing::Colour::White, units(left), units(top), units(width),
-                       units(height));
+        m_ink.beginBand();
+        if (m_ink.covers(left, top, left + width, top + height))
+            m_builder.fill(PageDrawing::Colour::White, wholeUnits(left), wholeUnits(top),
+                           wholeUnits(width), wholeUnits(height));
         for (std::size_t i = 0; i < band.elements.size(); ++i) {
             const ReportElement& e = band.elements[i];
             const ElementBox box{left + pixelsToDrawingUnits(e.left),
@@ -122,10 +119,11 @@ private:
             m_painter.paint(box, textOf(i, e));
         }
         if (band.bottomLine) {
-            const int bottom = units(top + height);
-            const int lineTop = units(top + height - kPointUnits);
-            m_builder.fill(PageDrawing::Colour::Black, units(left), lineTop, units(width),
+            const int bottom = wholeUnits(top + height);
+            const int lineTop = wholeUnits(top + height - kDrawingUnitsPerPoint);
+            m_builder.fill(PageDrawing::Colour::Black, wholeUnits(left), lineTop, wholeUnits(width),
                            bottom - lineTop);
+            m_ink.add(left, lineTop, left + width, bottom);
         }
     }
 
@@ -134,6 +132,7 @@ private:
     const ReportDefinition& m_def;
     PageSink& m_sink;
     PageDrawingBuilder m_builder;
+    PageInk m_ink;
     ElementPainter m_painter;
     const int m_headerHeight, m_detailHeight, m_footerTop; // tenths of a millimetre
     std::vector<int> m_fields;           // the record set's field of each detail element

@@ -2,6 +2,7 @@
 
 #include <QSize>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,13 @@ namespace lambreya {
 // top-left corner of the sheet; a sheet of up to 327 mm fits the 16 bits they are kept in.
 inline constexpr int kDrawingUnitsPerMm = 100;
 inline constexpr int kMaxDrawingLength = 32767;
+// A font's size is given in points of 25.4 / 72 mm.
+inline constexpr double kDrawingUnitsPerPoint = 25.4 / 72.0 * kDrawingUnitsPerMm;
+
+// A length in drawing units, to the nearest whole unit.
+inline int wholeUnits(double units) {
+    return static_cast<int>(std::lround(units));
+}
 
 // The size of a sheet in drawing units: A4 portrait is 21000 by 29700.
 struct PaperSize {

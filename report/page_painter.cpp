@@ -32,18 +32,35 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
     faces.reserve(fonts.size());
     for (const ReportFont& f : fonts) {
         const FontMeasure& measure = measureOf(f);
-        QRawFont raw = measure.rawFont();
-        raw.setPixelSize(f.points * 25.4 / 72.0 * kDrawingUnitsPerMm * scaleY);
-        faces.push_back({&measure, raw, QColor(f.colour), f.underline});
+        faces.push_back({&measure, measure.rawFontAt(f.points * kDrawingUnitsPerPoint * scaleY),
+                         QColor(f.colour), f.underline});
     }
 
-    // Every glyph stands where the text's measure puts it, on every device alike.
+    // Every glyph stands where the text's measure puts it, on every device alike. Texts of
+    // one font that follow each other go out as one run of glyphs, which devices (a PDF
+    // above all) take far faster than many; an underlined font keeps a run per text, its
+    // line under that text alone.
     std::vector<quint32> glyphs;
     std::vector<QPointF> positions;
+    int runFont = -1;
+    auto flush = [&] {
+        if (glyphs.empty())
+            return;
+        const DeviceFont& face = faces[static_cast<std::size_t>(runFont)];
+        QGlyphRun run;
+        run.setRawFont(face.raw);
+        run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
+        run.setUnderline(face.underline);
+        painter.setPen(face.colour);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        glyphs.clear();
+        positions.clear();
+    };
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
     forEachOp(page, [&](const DrawingOp& op) {
         if (op.kind == DrawingOp::Kind::Fill) {
+            flush();
             const QRectF r(sheet.left() + op.x * scaleX, sheet.top() + op.y * scaleY,
                            op.width * scaleX, op.height * scaleY);
             painter.fillRect(r, op.colour == PageDrawing::Colour::White ? Qt::white : Qt::black);
@@ -52,22 +69,18 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
         if (op.font < 0 || static_cast<std::size_t>(op.font) >= faces.size() || op.text.empty())
             return;
         const DeviceFont& face = faces[static_cast<std::size_t>(op.font)];
-        glyphs.resize(op.text.size());
-        positions.resize(op.text.size());
-        double x = 0;
-        for (std::size_t i = 0; i < op.text.size(); ++i) {
-            glyphs[i] = face.measure->glyph(op.text[i]);
-            positions[i] = QPointF(x, 0);
-            x += face.measure->advance(op.text[i]) * scaleX;
+        if (op.font != runFont || face.underline)
+            flush();
+        runFont = op.font;
+        double x = sheet.left() + op.x * scaleX;
+        const double y = sheet.top() + op.y * scaleY;
+        for (const char c : op.text) {
+            glyphs.push_back(face.measure->glyph(c));
+            positions.emplace_back(x, y);
+            x += face.measure->advance(c) * scaleX;
         }
-        QGlyphRun run;
-        run.setRawFont(face.raw);
-        run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
-        run.setUnderline(face.underline);
-        painter.setPen(face.colour);
-        painter.drawGlyphRun(QPointF(sheet.left() + op.x * scaleX, sheet.top() + op.y * scaleY),
-                             run);
     });
+    flush();
     painter.restore();
 }
 

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -25,7 +26,7 @@ FontMeasure::FontMeasure(const ReportFont& font) {
     qfont.setPixelSize(kMeasurePixels);
     const QFontMetricsF metrics(qfont);
     m_rawFont = QRawFont::fromFont(qfont);
-    const double unitsPerEm = font.points * 25.4 / 72.0 * kDrawingUnitsPerMm;
+    const double unitsPerEm = font.points * kDrawingUnitsPerPoint;
     const double scale = unitsPerEm / kMeasurePixels;
     std::string all(256, '\0');
     for (int byte = 0; byte < 256; ++byte)
@@ -39,6 +40,22 @@ FontMeasure::FontMeasure(const ReportFont& font) {
     }
     m_ascent = metrics.ascent() * scale;
     m_lineHeight = metrics.height() * scale;
+}
+
+QRawFont FontMeasure::rawFontAt(double pixels) const {
+    constexpr std::size_t kSizesKept = 8;
+    for (auto it = m_sized.begin(); it != m_sized.end(); ++it) {
+        if (it->first == pixels) {
+            std::rotate(it, it + 1, m_sized.end());
+            return m_sized.back().second;
+        }
+    }
+    if (m_sized.size() == kSizesKept)
+        m_sized.erase(m_sized.begin());
+    QRawFont sized = m_rawFont;
+    sized.setPixelSize(pixels);
+    m_sized.emplace_back(pixels, sized);
+    return sized;
 }
 
 namespace {

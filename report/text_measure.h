@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lambreya {
@@ -30,8 +31,10 @@ public:
     double ascent() const { return m_ascent; }
     double lineHeight() const { return m_lineHeight; }
 
-    // The font's outlines and the glyph of every byte, for painting.
-    const QRawFont& rawFont() const { return m_rawFont; }
+    // The font's outlines at `pixels` to the em and the glyph of every byte, for painting.
+    // The last few sizes are kept, so that a device's glyph cache stays warm between pages;
+    // pages are painted on the one UI thread.
+    QRawFont rawFontAt(double pixels) const;
     std::uint32_t glyph(char c) const { return m_glyph[static_cast<unsigned char>(c)]; }
 
 private:
@@ -40,6 +43,7 @@ private:
     double m_ascent = 0;
     double m_lineHeight = 0;
     QRawFont m_rawFont;
+    mutable std::vector<std::pair<double, QRawFont>> m_sized; // the newest last
 };
 
 // The measure of a font, taken once and kept while the program runs.

@@ -150,11 +150,15 @@ protected:
     void runUntil(const std::function<void(ShellForm&)>& end, bool change = true) {
         Program program(path(QStringLiteral("Kalvest")));
         program.start();
+        // The report form comes right after the window and goes before it.
+        ASSERT_NE(program.searchResForm(), nullptr);
+        EXPECT_EQ(program.form().SearchResForm, program.searchResForm());
         if (change)
             changeFirstRecord(program.form().Table1);
         QTimer::singleShot(0, &program.form(), [&] { end(program.form()); });
         EXPECT_EQ(program.run(), 0);
         program.finish();
+        EXPECT_EQ(program.searchResForm(), nullptr);
     }
 
     std::string firstSurname() const {
@@ -288,6 +292,7 @@ TEST_F(ProgramTest, AFailedOpeningIsShownBeforeTheWindowAndNothingIsWrittenAtThe
     ASSERT_EQ(boxTexts().size(), 1u);
     EXPECT_EQ(boxTexts()[0], QStringLiteral("Table1: Missing data provider or data packet."));
     EXPECT_FALSE(program.form().Table1.active());
+    EXPECT_EQ(program.form().SearchResForm, program.searchResForm());
     QTimer::singleShot(0, [&] { program.form().close(); });
     program.run();
     program.finish();

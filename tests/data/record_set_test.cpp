@@ -407,5 +407,37 @@ TEST_F(RecordSetTest, ListenersAreAskedForEditorTextBeforeAPost) {
     table.removeListener(&editor);
 }
 
+TEST_F(RecordSetTest, AListenerMayRemoveItselfOrAnotherWhileBeingTold) {
+    struct Counting : RecordSetListener {
+        RecordSet* table = nullptr;
+        Counting* removes = nullptr; // removed when this one is told
+        int moves = 0;
+        void currentMoved(int, int, MoveKind) override {
+            ++moves;
+            if (removes) {
+                table->removeListener(removes);
+                removes = nullptr;
+            }
+        }
+    } first, second, third;
+    openFive();
+    for (Counting* l : {&first, &second, &third}) {
+        l->table = &table;
+        table.addListener(l);
+    }
+    first.removes = &first;  // itself
+    second.removes = &third; // one not told yet
+    table.next();
+    table.next();
+    EXPECT_EQ(first.moves, 1);
+    EXPECT_EQ(second.moves, 2);
+    EXPECT_EQ(third.moves, 0);
+    table.addListener(&first); // back again, told once more
+    table.next();
+    EXPECT_EQ(first.moves, 2);
+    table.removeListener(&first);
+    table.removeListener(&second);
+}
+
 } // namespace
 } // namespace lambreya
