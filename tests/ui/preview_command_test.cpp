@@ -42,15 +42,8 @@ protected:
     // Ctrl+P; `whenShown` acts once the run has ended, in the waiting window, and is
     // expected to close it.
     void ctrlP(std::function<void(ReportPreviewWindow&)> whenShown) {
-        QTimer shown;
-        QObject::connect(&shown, &QTimer::timeout, &shown, [&] {
-            ReportPreviewWindow* window = m_preview->window();
-            if (window && !m_preview->running()) {
-                shown.stop();
-                whenShown(*window);
-            }
-        });
-        shown.start(0);
+        QTimer poll;
+        whenBuilt(poll, *m_preview, std::move(whenShown));
         press(Qt::Key_P, Qt::ControlModifier);
     }
     QStringList labels() const {
