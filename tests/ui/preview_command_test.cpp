@@ -100,6 +100,28 @@ TEST_F(PreviewCommandTest, TheBoxesAsTypedHeadTheMatchesOfTheFilterInForce) {
     EXPECT_TRUE(m_errors.empty());
 }
 
+TEST_F(PreviewCommandTest, AGridEditThatCannotBePostedEndsTheRunAndIsKept) {
+    Directory directory = numberedDirectory(100);
+    directory.fields[0].required = true;
+    open(std::move(directory));
+    form().mmView_Mode_EditClick();
+    table().insert();
+    table().setFieldText(1, cp("А.Б."));
+    int pages = -1;
+    bool running = true;
+    ctrlP([&](ReportPreviewWindow& window) {
+        pages = window.pageStore().pageCount();
+        running = m_preview->running();
+        close(window);
+    });
+    ASSERT_EQ(m_errors.size(), 1u);
+    EXPECT_TRUE(m_errors[0].contains(QStringLiteral("Nsa_famili"))) << m_errors[0].toStdString();
+    EXPECT_EQ(pages, 0);
+    EXPECT_FALSE(running);
+    EXPECT_EQ(table().state(), RecordSet::State::Insert);
+    EXPECT_EQ(utf8(table().fieldText(1)), "А.Б.");
+}
+
 // What the user does in the main window while the run walks Table1.
 struct Reentry {
     const char* name;
