@@ -3,6 +3,8 @@
 #include "data/cp1251.h"
 #include "data/display_text.h"
 
+#include <utility>
+
 namespace lambreya {
 
 DataSource::DataSource(RecordSet& dataSet, QStringList fieldNames, QObject* parent)
@@ -80,7 +82,27 @@ void DataSource::rowChanged(int row) {
 }
 
 void DataSource::currentMoved(int oldRow, int newRow, MoveKind kind) {
+    if (m_lazySteps && kind == MoveKind::Step) {
+        if (!std::exchange(m_movePending, true)) {
+            m_pendingFrom = oldRow;
+            QMetaObject::invokeMethod(this, &DataSource::placePendingMove, Qt::QueuedConnection);
+        }
+        return;
+    }
+    m_movePending = false;
     Q_EMIT currentRecordMoved(oldRow, newRow, kind);
+}
+
+bool DataSource::setFollowStepsLazily(bool on) {
+    const bool was = std::exchange(m_lazySteps, on);
+    if (!on)
+        placePendingMove();
+    return was;
+}
+
+void DataSource::placePendingMove() {
+    if (std::exchange(m_movePending, false))
+        Q_EMIT currentRecordMoved(m_pendingFrom, m_dataSet.currentRow(), MoveKind::Step);
 }
 
 void DataSource::stateChanged() {

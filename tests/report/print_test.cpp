@@ -87,6 +87,9 @@ TEST_F(PrintTest, OnlyTheRangeIsPrintedAsTheTitledJob) {
     open(77); // three pages: 38, 38 and 1 records
     m_quick.PrinterSettings.firstPage = 2;
     m_quick.PrinterSettings.lastPage = 3;
+    WalkActions user(m_table);
+    // Print again during the print run: ignored.
+    user.at(2, 10, [this] { m_preview.window()->Print->click(); });
     previewAndPrint();
     ASSERT_EQ(m_printRuns, 1);
     const QStringList jobs = newJobs();
