@@ -352,7 +352,15 @@ void TLambreyaForm::mmFile_PreviewClick() {
         labels[i]->setCaption(m_boxes[i]->text());
 
     const QPointer<QWidget> hadFocus = focusWidget();
-    QuickRep1Preview->preview();
+    {
+        // The grid follows the report's walk at the pace of the screen.
+        struct FollowLazily {
+            DataSource& source;
+            bool was = source.setFollowStepsLazily(true);
+            ~FollowLazily() { source.setFollowStepsLazily(was); }
+        } follow{*DataSource1};
+        QuickRep1Preview->preview();
+    }
 
     if (!isVisible())
         return;

@@ -9,6 +9,7 @@
 #include "data/record_set.h"
 #include "data/stored_form.h"
 #include "report/report_preview.h"
+#include "report/report_preview_window.h"
 #include "support/directory_fixture.h"
 #include "support/qt_test_support.h"
 #include "support/test_text.h"
@@ -362,18 +363,12 @@ TEST_F(ProgramTest, EveryWayOfEndingWorksFromInsideThePreviewAndKeepsTheChanges)
             runUntil([&, end = end](ShellForm& form) {
                 test::WalkActions user(form.Table1);
                 form.QuickRep1Preview->setMessageSlice(0);
-                QTimer shown;
-                if (duringTheRun) {
+                QTimer poll;
+                if (duringTheRun)
                     user.at(1, 20, [&form, end] { end(form); });
-                } else {
-                    QObject::connect(&shown, &QTimer::timeout, &form, [&] {
-                        if (form.QuickRep1Preview->window() && !form.QuickRep1Preview->running()) {
-                            shown.stop();
-                            end(form);
-                        }
-                    });
-                    shown.start(0);
-                }
+                else
+                    test::whenBuilt(poll, *form.QuickRep1Preview,
+                                    [&form, end](ReportPreviewWindow&) { end(form); });
                 form.mmFile_PreviewClick();
                 previewReturned = true;
                 EXPECT_EQ(form.QuickRep1Preview->window(), nullptr);

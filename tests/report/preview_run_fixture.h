@@ -40,16 +40,9 @@ protected:
                          });
     }
     // Runs the preview; `whenBuilt` acts once the run has ended, in the waiting window.
-    void preview(std::function<void(ReportPreviewWindow&)> whenBuilt) {
+    void preview(std::function<void(ReportPreviewWindow&)> action) {
         QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &poll, [this, &poll, whenBuilt] {
-            ReportPreviewWindow* window = m_preview.window();
-            if (!window || m_preview.running())
-                return;
-            poll.stop();
-            whenBuilt(*window);
-        });
-        poll.start(0);
+        whenBuilt(poll, m_preview, std::move(action));
         m_preview.preview();
     }
     static void close(ReportPreviewWindow& window) { window.ExitButton->click(); }

@@ -1,9 +1,12 @@
 // The preview window on its own: zoom, keys, the status bar, the toolbar and the page area.
 #include "report/page_drawing.h"
 #include "report/preview_page_area.h"
+#include "report/print_progress_window.h"
 #include "report/report_preview_window.h"
 
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -232,6 +235,30 @@ TEST(PreviewPageArea, AWhitePageWithOutlineAndShadowCentredOnlyOnceBuilt) {
     EXPECT_EQ(at(162, 100), QColor(Qt::black)) << "shadow";
     EXPECT_EQ(at(100, 228), QColor(Qt::black)) << "shadow";
     EXPECT_EQ(at(163, 100), background);
+}
+
+TEST(PrintProgress, OnlyMultiplesOfFiveMoveTheBarAndTheText) {
+    PrintProgressWindow progress;
+    EXPECT_EQ(progress.windowTitle(), QStringLiteral("Printing progress"));
+    EXPECT_TRUE(progress.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(progress.size(), QSize(149, 97));
+    EXPECT_EQ(progress.progressBar()->geometry(), QRect(16, 18, 114, 16));
+    EXPECT_EQ(progress.progressText()->geometry().topLeft(), QPoint(0, 44));
+    EXPECT_EQ(progress.progressText()->width(), 145);
+    EXPECT_EQ(progress.cancelButton()->geometry(), QRect(36, 60, 75, 25));
+    EXPECT_EQ(progress.cancelButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(progress.progressText()->text().isEmpty());
+    for (const auto& [percent, bar, text] : {std::tuple{3, 0, QString()},
+                                             {5, 5, QStringLiteral("5% Completed")},
+                                             {7, 5, QStringLiteral("5% Completed")},
+                                             {100, 100, QStringLiteral("100% Completed")}}) {
+        progress.showProgress(percent);
+        EXPECT_EQ(progress.progressBar()->value(), bar) << percent;
+        EXPECT_EQ(progress.progressText()->text(), text) << percent;
+    }
+    EXPECT_FALSE(progress.cancelled());
+    progress.cancelButton()->click();
+    EXPECT_TRUE(progress.cancelled());
 }
 
 } // namespace

@@ -71,6 +71,12 @@ protected:
         window.Print->click();
     }
     QStringList newJobs() const { return g_cups->jobFiles().mid(m_jobsBefore); }
+    // The pages of the one job printed since the test began; none unless there is one.
+    QStringList pagesOfTheJob() const {
+        const QStringList jobs = newJobs();
+        EXPECT_EQ(jobs.size(), 1);
+        return jobs.size() == 1 ? pdfPages(jobs.front()) : QStringList();
+    }
 
     qsizetype m_jobsBefore = 0;
     int m_printRuns = 0;
@@ -81,6 +87,9 @@ TEST_F(PrintTest, OnlyTheRangeIsPrintedAsTheTitledJob) {
     open(77); // three pages: 38, 38 and 1 records
     m_quick.PrinterSettings.firstPage = 2;
     m_quick.PrinterSettings.lastPage = 3;
+    WalkActions user(m_table);
+    // Print again during the print run: ignored.
+    user.at(2, 10, [this] { m_preview.window()->Print->click(); });
     previewAndPrint();
     ASSERT_EQ(m_printRuns, 1);
     const QStringList jobs = newJobs();
@@ -215,9 +224,7 @@ TEST_F(PrintSetupTest, PagesTwoToThreeChosenArePrintedAndCancelChangesNothing) {
     chosen.firstPage = 2;
     chosen.lastPage = 3;
     EXPECT_EQ(m_quick.PrinterSettings, chosen);
-    const QStringList jobs = newJobs();
-    ASSERT_EQ(jobs.size(), 1);
-    const QStringList pages = pdfPages(jobs.front());
+    const QStringList pages = pagesOfTheJob();
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(pages[0].contains(QStringLiteral("Лист 2")));
     EXPECT_TRUE(pages[1].contains(QStringLiteral("Лист 3")));
@@ -269,13 +276,11 @@ TEST_F(PrintSetupTest, LoadedPagesPrintAsTheyAreWithoutARun) {
     });
     EXPECT_FALSE(printSetup);
     EXPECT_EQ(m_printRuns, 0) << "no run and no progress window";
-    const QStringList jobs = newJobs();
-    ASSERT_EQ(jobs.size(), 1);
-    const QStringList pages = pdfPages(jobs.front());
+    const QStringList pages = pagesOfTheJob();
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(pages[0].contains(QStringLiteral("ИВАНОВ38")));
     EXPECT_TRUE(pages[1].contains(QStringLiteral("ИВАНОВ76")));
-    EXPECT_TRUE(g_cups->jobAttributes(jobs.front())
+    EXPECT_TRUE(g_cups->jobAttributes(newJobs().front())
                     .contains(QStringLiteral("Ламбрея: печать результатов поиска").toUtf8()));
     EXPECT_TRUE(m_errors.empty());
 }

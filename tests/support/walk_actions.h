@@ -2,6 +2,8 @@
 
 #include "data/record_set.h"
 #include "data/record_set_listener.h"
+#include "report/report_preview.h"
+#include "report/report_preview_window.h"
 
 #include <QTimer>
 
@@ -42,5 +44,19 @@ private:
     std::map<std::pair<int, int>, std::function<void()>> m_actions;
     int m_walks = 0;
 };
+
+// Acts once the preview's run has ended, in the window that then waits: `poll` looks at
+// every turn of the event loop until then.
+inline void whenBuilt(QTimer& poll, ReportPreview& preview,
+                      std::function<void(ReportPreviewWindow&)> action) {
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&poll, &preview, action] {
+        ReportPreviewWindow* window = preview.window();
+        if (window && !preview.running()) {
+            poll.stop();
+            action(*window);
+        }
+    });
+    poll.start(0);
+}
 
 } // namespace lambreya::test

@@ -42,15 +42,8 @@ protected:
     // Ctrl+P; `whenShown` acts once the run has ended, in the waiting window, and is
     // expected to close it.
     void ctrlP(std::function<void(ReportPreviewWindow&)> whenShown) {
-        QTimer shown;
-        QObject::connect(&shown, &QTimer::timeout, &shown, [&] {
-            ReportPreviewWindow* window = m_preview->window();
-            if (window && !m_preview->running()) {
-                shown.stop();
-                whenShown(*window);
-            }
-        });
-        shown.start(0);
+        QTimer poll;
+        whenBuilt(poll, *m_preview, std::move(whenShown));
         press(Qt::Key_P, Qt::ControlModifier);
     }
     QStringList labels() const {
@@ -100,10 +93,33 @@ TEST_F(PreviewCommandTest, TheBoxesAsTypedHeadTheMatchesOfTheFilterInForce) {
     // The last match is current, so that Up browses from there; the status line stays.
     EXPECT_EQ(table().currentRow(), 19);
     EXPECT_EQ(utf8(table().fieldText(0)), "ПЕТРОВ99");
+    EXPECT_EQ(grid().currentIndex().row(), 19) << "the grid followed the walk";
     EXPECT_EQ(status(), statusBefore);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
     EXPECT_EQ(focus(), form().Edit1_Famili);
     EXPECT_TRUE(m_errors.empty());
+}
+
+TEST_F(PreviewCommandTest, AGridEditThatCannotBePostedEndsTheRunAndIsKept) {
+    Directory directory = numberedDirectory(100);
+    directory.fields[0].required = true;
+    open(std::move(directory));
+    form().mmView_Mode_EditClick();
+    table().insert();
+    table().setFieldText(1, cp("А.Б."));
+    int pages = -1;
+    bool running = true;
+    ctrlP([&](ReportPreviewWindow& window) {
+        pages = window.pageStore().pageCount();
+        running = m_preview->running();
+        close(window);
+    });
+    ASSERT_EQ(m_errors.size(), 1u);
+    EXPECT_TRUE(m_errors[0].contains(QStringLiteral("Nsa_famili"))) << m_errors[0].toStdString();
+    EXPECT_EQ(pages, 0);
+    EXPECT_FALSE(running);
+    EXPECT_EQ(table().state(), RecordSet::State::Insert);
+    EXPECT_EQ(utf8(table().fieldText(1)), "А.Б.");
 }
 
 // What the user does in the main window while the run walks Table1.
@@ -166,6 +182,7 @@ TEST_F(PreviewCommandTest, WhateverTheUserDoesMeanwhileTheRunGoesOnOverTheViewAs
             EXPECT_EQ(m_windows, 1);
             EXPECT_EQ(table().recordCount(), c.records);
             EXPECT_EQ(table().currentRow(), c.records - 1);
+            EXPECT_EQ(grid().currentIndex().row(), c.records - 1);
             EXPECT_EQ(table().state(), RecordSet::State::Browse);
             EXPECT_TRUE(m_errors.empty()) << m_errors.front().toStdString();
         }
