@@ -10,7 +10,7 @@ set(allowed_report "report;data")
 set(allowed_search "search;data")
 set(allowed_data "data")
 set(allowed_tools "tools;report;search;data")
-set(allowed_support "data")
+set(allowed_support "data;report")
 set(all_modules "app;ui;report;search;data;tools")
 set(core_only_modules "data;search")
 
