@@ -5,6 +5,7 @@
 #include <QGlyphRun>
 #include <QPainter>
 
+#include <algorithm>
 #include <vector>
 
 namespace lambreya {
@@ -38,8 +39,8 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
 
     // Every glyph stands where the text's measure puts it, on every device alike. Texts of
     // one font that follow each other go out as one run of glyphs, which devices (a PDF
-    // above all) take far faster than many; an underlined font keeps a run per text, its
-    // line under that text alone.
+    // above all) take far faster than many. An underlined text gets its line drawn here,
+    // from its first glyph to its end, at the font's underline position.
     std::vector<quint32> glyphs;
     std::vector<QPointF> positions;
     int runFont = -1;
@@ -50,7 +51,6 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
         QGlyphRun run;
         run.setRawFont(face.raw);
         run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
-        run.setUnderline(face.underline);
         painter.setPen(face.colour);
         painter.drawGlyphRun(QPointF(0, 0), run);
         glyphs.clear();
@@ -69,15 +69,21 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
         if (op.font < 0 || static_cast<std::size_t>(op.font) >= faces.size() || op.text.empty())
             return;
         const DeviceFont& face = faces[static_cast<std::size_t>(op.font)];
-        if (op.font != runFont || face.underline)
+        if (op.font != runFont)
             flush();
         runFont = op.font;
-        double x = sheet.left() + op.x * scaleX;
+        const double start = sheet.left() + op.x * scaleX;
         const double y = sheet.top() + op.y * scaleY;
+        double x = start;
         for (const char c : op.text) {
             glyphs.push_back(face.measure->glyph(c));
             positions.emplace_back(x, y);
             x += face.measure->advance(c) * scaleX;
+        }
+        if (face.underline) {
+            const double thickness = std::max(face.raw.lineThickness(), 1.0);
+            painter.fillRect(QRectF(start, y + face.raw.underlinePosition(), x - start, thickness),
+                             face.colour);
         }
     });
     flush();

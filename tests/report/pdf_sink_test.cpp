@@ -153,6 +153,10 @@ TEST_F(PdfSinkTest, TextsStandWhereThePageDrawingsPutThem) {
     EXPECT_GT(darkPixels(pdfPath(), 40.0, 46.5, 45.2, 48.4), 50);
     EXPECT_EQ(darkPixels(pdfPath(), 45.7, 46.5, 52.1, 48.4), 0);
     EXPECT_GT(darkPixels(pdfPath(), 52.6, 46.5, 55.5, 48.4), 50);
+    // The column headings' underlines lie just below their baseline (about 42 mm), each
+    // under its own heading: under "И.О.", and nowhere in the left margin.
+    EXPECT_GT(darkPixels(pdfPath(), 46.0, 42.1, 51.0, 43.0), 50);
+    EXPECT_EQ(darkPixels(pdfPath(), 0.0, 41.0, 9.5, 43.5), 0);
 }
 
 TEST_F(PdfSinkTest, NoFileIsLeftWhenTheRunIsAbandonedOrTheFolderIsMissing) {
