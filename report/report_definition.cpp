@@ -1,5 +1,7 @@
 #include "report/report_definition.h"
 
+#include "data/field_def.h"
+
 #include <array>
 
 namespace lambreya {
@@ -35,13 +37,13 @@ constexpr std::array<ReportElement, 19> kHeaderElements{{
     {"QRLabel1", Label, 230, 6, 185, 20, "Ламбрея", kHeading, Left, true},
     {"QRLabel2", Label, 6, 32, 151, 19, "Условия поиска:", kCaption, Left, true},
     {"QRSysData2", PageNumber, 634, 6, 75, 16, "Лист ", kText, Left, true},
-    {"FamiliFilter_QRLabel", Label, 6, 58, 67, 16, "", kText, Left, true},
-    {"InitsiFilter_QRLabel", Label, 134, 58, 20, 16, "", kText, Left, true},
-    {"StreetFilter_QRLabel", Label, 173, 58, 65, 17, "", kItalicText, Left, true},
-    {"RoomFilter_QRLabel", Label, 416, 58, 34, 17, "", kItalicText, Left, true},
-    {"HomeFilter_QRLabel", Label, 358, 58, 34, 17, "", kItalicText, Left, true},
-    {"TeleFilter_QRLabel", Label, 474, 58, 56, 16, "", kText, Left, true},
-    {"PrimFilter_QRLabel", Label, 538, 58, 60, 16, "", kText, Left, true},
+    {kDirectoryFields[0].filterLabel, Label, 6, 58, 67, 16, "", kText, Left, true},
+    {kDirectoryFields[1].filterLabel, Label, 134, 58, 20, 16, "", kText, Left, true},
+    {kDirectoryFields[2].filterLabel, Label, 173, 58, 65, 17, "", kItalicText, Left, true},
+    {kDirectoryFields[4].filterLabel, Label, 416, 58, 34, 17, "", kItalicText, Left, true},
+    {kDirectoryFields[3].filterLabel, Label, 358, 58, 34, 17, "", kItalicText, Left, true},
+    {kDirectoryFields[5].filterLabel, Label, 474, 58, 56, 16, "", kText, Left, true},
+    {kDirectoryFields[6].filterLabel, Label, 538, 58, 60, 16, "", kText, Left, true},
     {"QRSysData1", DateTime, 493, 6, 66, 16, "", kText, Left, true},
     {"QRLabel3", Label, 6, 90, 181, 19, "Результаты поиска:", kCaption, Left, true},
     {"QRLabel4", Label, 9, 109, 56, 16, "Фамилия", kUnderlinedText, Left, true},
@@ -54,13 +56,20 @@ constexpr std::array<ReportElement, 19> kHeaderElements{{
 }};
 
 constexpr std::array<ReportElement, 7> kDetailElements{{
-    {"QRDBText1", Field, 6, 3, 61, 16, "Nsa_famili", kText, Left, true},
-    {"QRDBText2", Field, 134, 3, 26, 16, "Nsa_initsi", kText, Centre, false},
-    {"QRDBText3", Field, 173, 3, 59, 17, "Nsa_street", kItalicText, Left, true},
-    {"QRDBText4", Field, 358, 3, 42, 17, "Nsa_home", kItalicText, Centre, false},
-    {"QRDBText5", Field, 410, 3, 60, 17, "Nsa_room", kItalicText, Centre, false},
-    {"QRDBText6", Field, 477, 3, 50, 16, "Nsa_tele", kText, Centre, false},
-    {"QRDBText7", Field, 541, 3, 56, 16, "Nsa_prim", kText, Left, false},
+    {kDirectoryFields[0].reportField, Field, 6, 3, 61, 16, kDirectoryFields[0].name, kText, Left,
+     true},
+    {kDirectoryFields[1].reportField, Field, 134, 3, 26, 16, kDirectoryFields[1].name, kText,
+     Centre, false},
+    {kDirectoryFields[2].reportField, Field, 173, 3, 59, 17, kDirectoryFields[2].name, kItalicText,
+     Left, true},
+    {kDirectoryFields[3].reportField, Field, 358, 3, 42, 17, kDirectoryFields[3].name, kItalicText,
+     Centre, false},
+    {kDirectoryFields[4].reportField, Field, 410, 3, 60, 17, kDirectoryFields[4].name, kItalicText,
+     Centre, false},
+    {kDirectoryFields[5].reportField, Field, 477, 3, 50, 16, kDirectoryFields[5].name, kText,
+     Centre, false},
+    {kDirectoryFields[6].reportField, Field, 541, 3, 56, 16, kDirectoryFields[6].name, kText, Left,
+     false},
 }};
 
 } // namespace

@@ -31,11 +31,8 @@ int runReport(const QStringList& args) {
     applySearchFilterText(table, searchFilterTextOf(boxes));
 
     TSearchResForm form(table);
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const std::string_view box = kSearchBoxNames[i];
-        const std::string label = std::string(box.substr(box.find('_') + 1)) + "Filter_QRLabel";
-        form.findLabel(label)->setCaption(cp1251::toUnicode(boxes[i]));
-    }
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        form.findLabel(kDirectoryFields[i].filterLabel)->setCaption(cp1251::toUnicode(boxes[i]));
     if (a.has("--landscape"))
         form.QuickRep1.PrinterSettings.orientation = PrintSettings::Orientation::Landscape;
     PdfSink pdf(*a.value("-o"));

@@ -343,13 +343,8 @@ void TLambreyaForm::mmFile_PreviewClick() {
     if (!SearchResForm || !QuickRep1Preview)
         return;
     // The texts as the boxes hold them, even one edited but not yet left.
-    ReportLabel* const labels[] = {
-        SearchResForm->FamiliFilter_QRLabel, SearchResForm->InitsiFilter_QRLabel,
-        SearchResForm->StreetFilter_QRLabel, SearchResForm->HomeFilter_QRLabel,
-        SearchResForm->RoomFilter_QRLabel,   SearchResForm->TeleFilter_QRLabel,
-        SearchResForm->PrimFilter_QRLabel};
     for (std::size_t i = 0; i < m_boxes.size(); ++i)
-        labels[i]->setCaption(m_boxes[i]->text());
+        SearchResForm->findLabel(kDirectoryFields[i].filterLabel)->setCaption(m_boxes[i]->text());
 
     const QPointer<QWidget> hadFocus = focusWidget();
     {
