@@ -277,15 +277,4 @@ bool FilterTokenizer::apostropheEndsLiteral(std::size_t at) const {
     return false;
 }
 
-std::vector<FilterItem> tokenizeFilter(std::string_view text) {
-    FilterTokenizer tokenizer(text);
-    std::vector<FilterItem> items;
-    for (;;) {
-        items.push_back(tokenizer.next());
-        const FilterItemKind kind = items.back().kind;
-        if (kind == FilterItemKind::End || kind == FilterItemKind::Error)
-            return items;
-    }
-}
-
 } // namespace lambreya

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace lambreya {
 
@@ -61,8 +60,5 @@ private:
     // Where each of the three quote characters ' " ` last occurs in the text (npos: never).
     std::array<std::size_t, 3> m_lastQuote{};
 };
-
-// Every item of the text up to and including the End or Error item that closes it.
-std::vector<FilterItem> tokenizeFilter(std::string_view text);
 
 } // namespace lambreya

@@ -13,6 +13,18 @@ namespace {
 using test::cp;
 using test::utf8;
 
+// Every item of the text up to and including the End or Error item that closes it.
+std::vector<FilterItem> tokenizeFilter(std::string_view text) {
+    FilterTokenizer tokenizer(text);
+    std::vector<FilterItem> items;
+    for (;;) {
+        items.push_back(tokenizer.next());
+        const FilterItemKind kind = items.back().kind;
+        if (kind == FilterItemKind::End || kind == FilterItemKind::Error)
+            return items;
+    }
+}
+
 // The literal read from the first literal of a condition text, in UTF-8.
 std::string firstLiteral(std::string_view utf8Text) {
     const std::string text = cp(utf8Text);
