@@ -10,7 +10,6 @@
 #include "data/file_size_limit.h"
 #include "data/guarded.h"
 #include "report/preview_page_commands.h"
-#include "report/quick_report_runs.h"
 #include "report/report_preview.h"
 #include "report/search_res_form.h"
 #include "ui/help_viewer.h"
@@ -39,11 +38,9 @@ void Program::start(bool minimised) {
     }
     m_searchResForm = std::make_unique<TSearchResForm>(m_form->Table1);
     m_form->SearchResForm = m_searchResForm.get();
-    m_reportRuns = std::make_unique<QuickReportRuns>(m_searchResForm->QuickRep1);
-    const ErrorHandler errorBox = [](const QString& message) { showStandardError(message); };
-    m_reportPreview = std::make_unique<ReportPreview>(*m_reportRuns, errorBox);
+    m_reportPreview = std::make_unique<ReportPreview>(m_searchResForm->QuickRep1);
     // Owned by the preview: the print dialog, saving and loading pages in its windows.
-    new PreviewPageCommands(*m_reportPreview, m_searchResForm->QuickRep1.PrinterSettings, errorBox);
+    new PreviewPageCommands(*m_reportPreview, m_searchResForm->QuickRep1.PrinterSettings);
     m_form->QuickRep1Preview = m_reportPreview.get();
     endLoopOnTermination(m_form.get());
     if (minimised)
@@ -60,7 +57,6 @@ void Program::finish() {
     m_form->QuickRep1Preview = nullptr;
     m_form->SearchResForm = nullptr;
     m_reportPreview.reset();
-    m_reportRuns.reset();
     m_searchResForm.reset();
     try {
         closeDirectory(m_form->Table1);

@@ -11,7 +11,6 @@ namespace lambreya {
 class HelpViewer;
 class KeyboardLayouts;
 class ShellForm;
-class QuickReportRuns;
 class ReportPreview;
 class TSearchResForm;
 
@@ -47,7 +46,6 @@ private:
     std::unique_ptr<KeyboardLayouts> m_keyboard;
     std::unique_ptr<ShellForm> m_form;
     std::unique_ptr<TSearchResForm> m_searchResForm;
-    std::unique_ptr<QuickReportRuns> m_reportRuns;
     std::unique_ptr<ReportPreview> m_reportPreview;
 };
 

@@ -3,14 +3,20 @@
 // painted; Ctrl+P, the run into the preview's page store, and the page area repainted on
 // a page or zoom change.
 #include "bench/bench_reporter.h"
+#include "bench/memory_in_use.h"
 #include "bench/search_sample.h"
 #include "data/cp1251.h"
+#include "data/error.h"
+#include "data/guarded.h"
 #include "report/page_store.h"
+#include "report/pdf_sink.h"
 #include "report/preview_page_area.h"
-#include "report/quick_report_runs.h"
+#include "report/quick_report.h"
 #include "report/report_preview.h"
 #include "report/report_preview_window.h"
 #include "report/search_res_form.h"
+#include "report/stepped_run.h"
+#include "report/stored_pages_work.h"
 #include "tools/directory_generator.h"
 #include "ui/db_grid.h"
 #include "ui/help_viewer.h"
@@ -19,7 +25,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -35,6 +43,11 @@ constexpr std::size_t kRecords = 1'000'000;
 
 std::string g_error;
 
+// What escapes a handler during a benchmark: kept to end it with the error.
+void keepEscapedError() {
+    g_error = currentErrorMessage().value_or("an error");
+}
+
 // The main window, shown and active, its directory opened, with the report form and its
 // preview runs as the program makes them.
 struct Window {
@@ -42,7 +55,6 @@ struct Window {
     SearchSample sample;
     std::unique_ptr<TLambreyaForm> form;
     std::unique_ptr<TSearchResForm> report;
-    std::unique_ptr<QuickReportRuns> runs;
     std::unique_ptr<ReportPreview> preview;
 
     Window() {
@@ -51,9 +63,7 @@ struct Window {
         form = std::make_unique<TLambreyaForm>(&help);
         form->Table1.openDirectory(std::move(directory));
         report = std::make_unique<TSearchResForm>(form->Table1);
-        runs = std::make_unique<QuickReportRuns>(report->QuickRep1);
-        preview = std::make_unique<ReportPreview>(
-            *runs, [](const QString& message) { g_error = message.toStdString(); });
+        preview = std::make_unique<ReportPreview>(report->QuickRep1);
         form->SearchResForm = report.get();
         form->QuickRep1Preview = preview.get();
         form->show();
@@ -158,6 +168,7 @@ void ctrlp_to_first_page_ms(benchmark::State& state) {
             });
         clock.start();
         p.form->mmFile_PreviewClick();
+        untilClosed(*p.preview);
         QObject::disconnect(connection);
         if (!g_error.empty())
             state.SkipWithError(g_error.c_str());
@@ -165,66 +176,174 @@ void ctrlp_to_first_page_ms(benchmark::State& state) {
     }
 }
 
-// The whole run into the page store: from Ctrl+P to the run's end. The longest stretch
-// without handling messages is the longest gap between the firings of a zero timer. With
-// `stopAt`, the window is closed when the walk reaches that record and the time is that
-// of the records walked.
+// The longest stretch without a turn of the event loop, as the longest gap between the
+// firings of a zero timer, from start() to stop().
+class LoopWatch {
+public:
+    LoopWatch() {
+        QObject::connect(&m_tick, &QTimer::timeout, [this] {
+            m_longestNs = std::max(m_longestNs, m_sinceTick.nsecsElapsed());
+            m_sinceTick.restart();
+        });
+    }
+    void start() {
+        m_sinceTick.start();
+        m_tick.start(0);
+    }
+    void stop() {
+        m_longestNs = std::max(m_longestNs, m_sinceTick.nsecsElapsed());
+        m_tick.stop();
+    }
+    double longestMs() const { return static_cast<double>(m_longestNs) / 1e6; }
+
+private:
+    QTimer m_tick;
+    QElapsedTimer m_sinceTick;
+    qint64 m_longestNs = 0;
+};
+
+// Handles events until the preview window has closed.
+void untilClosed(ReportPreview& preview) {
+    if (!preview.window())
+        return;
+    QEventLoop loop;
+    QObject::connect(&preview, &ReportPreview::windowClosed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The whole run into the page store: from Ctrl+P to the run's end. With `stopAt`, the
+// window is closed once the run has placed that many records, and the time is that of the
+// records placed; the time from the close to the window gone is measured then.
 void run(benchmark::State& state, int sliceMs, int stopAt) {
     Window& p = window();
-    p.preview->setMessageSlice(sliceMs);
-    qint64 longestGapNs = 0;
-    int longestAt = 0;
+    p.preview->setSlice(sliceMs);
+    LoopWatch watch;
     int pages = 0;
     int records = 0;
+    double closeMs = 0;
     std::size_t bytes = 0;
     for (auto _ : state) {
-        QElapsedTimer clock, sinceTick;
+        QElapsedTimer clock;
         double elapsed = 0;
-        QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            if (sinceTick.nsecsElapsed() > longestGapNs) {
-                longestGapNs = sinceTick.nsecsElapsed();
-                longestAt = p.form->Table1.currentRow();
-            }
-            sinceTick.restart();
+        int placed = 0;
+        auto finish = [&](bool stopped) {
+            elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
             ReportPreviewWindow* window = p.preview->window();
-            if (!window)
-                return;
-            const bool stopped = stopAt > 0 && p.form->Table1.currentRow() >= stopAt;
-            if (stopped || (!p.preview->running() && window->pageStore().finished())) {
-                elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-                records = stopped ? p.form->Table1.currentRow() : p.form->Table1.recordCount();
-                pages = window->pageStore().pageCount();
-                bytes = 0;
-                for (const PageDrawing& page : window->pageStore().pages())
-                    bytes += page.memoryBytes();
-                tick.stop();
-                window->close();
-            }
+            records = stopped ? placed : p.form->Table1.recordCount();
+            pages = window->pageStore().pageCount();
+            bytes = 0;
+            for (const PageDrawing& page : window->pageStore().pages())
+                bytes += page.memoryBytes();
+            QElapsedTimer closing;
+            closing.start();
+            window->close();
+            closeMs = static_cast<double>(closing.nsecsElapsed()) / 1e6;
+        };
+        auto stepped = QObject::connect(p.preview.get(), &ReportPreview::runStepped, [&] {
+            placed += sliceMs == 0 ? 1 : 0;
+            if (stopAt > 0 && placed >= stopAt)
+                finish(true);
+        });
+        auto ended = QObject::connect(p.preview.get(), &ReportPreview::runEnded, [&] {
+            if (p.preview->window())
+                QTimer::singleShot(0, p.preview.get(), [&] { finish(false); });
         });
         clock.start();
-        sinceTick.start();
-        tick.start(0);
+        watch.start();
         p.form->mmFile_PreviewClick();
+        untilClosed(*p.preview);
+        watch.stop();
+        QObject::disconnect(stepped);
+        QObject::disconnect(ended);
         if (!g_error.empty())
             state.SkipWithError(g_error.c_str());
         state.SetIterationTime(elapsed);
     }
-    p.preview->setMessageSlice(ReportPreview::kMessageSliceMs);
+    p.preview->setSlice(SteppedRun::kSliceMs);
     state.counters["records"] = records;
     state.counters["pages"] = pages;
     state.counters["store_mb"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
-    state.counters["longest_stretch_ms"] = static_cast<double>(longestGapNs) / 1e6;
-    state.counters["longest_stretch_at_record"] = longestAt;
+    state.counters["longest_stretch_ms"] = watch.longestMs();
+    state.counters["close_to_gone_ms"] = closeMs;
 }
 
-// Messages after every record: so slow that only the first 20,000 records are walked.
+// A record a turn of the event loop: so slow that only the first 20,000 records are placed.
 void run_20k_every_record_ms(benchmark::State& state) {
     run(state, 0, 20000);
 }
 
 void run_1m_sliced_ms(benchmark::State& state) {
-    run(state, ReportPreview::kMessageSliceMs, 0);
+    run(state, SteppedRun::kSliceMs, 0);
+}
+
+// A print run's work without the print system: the report of a million records painted
+// page by page into a PDF, as the printer's job is, from the event loop. Then the same run
+// cancelled halfway: the time from Cancel to the job's document ended.
+void print_run_1m_pdf_ms(benchmark::State& state) {
+    Window& p = window();
+    QTemporaryDir folder;
+    LoopWatch watch;
+    double cancelMs = 0;
+    std::size_t peakGrowth = 0;
+    for (auto _ : state) {
+        for (const bool cancelHalfway : {false, true}) {
+            PdfSink pdf(folder.filePath(QStringLiteral("job.pdf")));
+            struct Quiet : RunObserver {
+            } observer;
+            SteppedRun run(p.report->QuickRep1.composition(pdf, observer));
+            const std::size_t before = memoryInUse();
+            int turns = 0;
+            QEventLoop loop;
+            QObject::connect(&run, &SteppedRun::ended, &loop, &QEventLoop::quit);
+            QObject::connect(&run, &SteppedRun::stepped, [&] {
+                peakGrowth = std::max(peakGrowth, memoryInUse() - std::min(before, memoryInUse()));
+                if (cancelHalfway && ++turns == 2000) {
+                    QElapsedTimer cancel;
+                    cancel.start();
+                    run.stop(RunEnd::Cancelled);
+                    cancelMs = static_cast<double>(cancel.nsecsElapsed()) / 1e6;
+                }
+            });
+            QElapsedTimer clock;
+            clock.start();
+            if (!cancelHalfway)
+                watch.start();
+            run.start();
+            loop.exec();
+            if (!cancelHalfway) {
+                watch.stop();
+                state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+            }
+        }
+    }
+    state.counters["longest_stretch_ms"] = watch.longestMs();
+    state.counters["peak_growth_mb"] = static_cast<double>(peakGrowth) / (1024.0 * 1024.0);
+    state.counters["cancel_to_document_ended_ms"] = cancelMs;
+}
+
+// Save as PDF of a finished preview of a million records (26,316 pages) from the event loop.
+void save_pdf_26316_pages_ms(benchmark::State& state) {
+    Window& p = window();
+    QTemporaryDir folder;
+    PageStore store(p.report->QuickRep1.documentInfo());
+    struct Quiet : RunObserver {
+    } observer;
+    p.report->QuickRep1.compose(store, observer);
+    LoopWatch watch;
+    for (auto _ : state) {
+        SteppedRun run(pdfOfPages(store, folder.filePath(QStringLiteral("saved.pdf"))));
+        QEventLoop loop;
+        QObject::connect(&run, &SteppedRun::ended, &loop, &QEventLoop::quit);
+        QElapsedTimer clock;
+        clock.start();
+        watch.start();
+        run.start();
+        loop.exec();
+        watch.stop();
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    }
+    state.counters["pages"] = store.pageCount();
+    state.counters["longest_stretch_ms"] = watch.longestMs();
 }
 
 // A finished preview of a few dozen pages: repaints after a page change and after a zoom
@@ -235,12 +354,11 @@ struct ShownPreview {
         RecordSet table("Table1");
         table.openDirectory(generateDirectory(2000, 2));
         QuickReport report(table);
-        QuickReportRuns runs(report);
-        window =
-            std::make_unique<ReportPreviewWindow>(std::make_unique<PageStore>(runs.documentInfo()));
+        window = std::make_unique<ReportPreviewWindow>(
+            std::make_unique<PageStore>(report.documentInfo()));
         struct Quiet : RunObserver {
         } observer;
-        runs.compose(window->pageStore(), observer);
+        report.compose(window->pageStore(), observer);
         window->showMaximized();
         window->pageBuilt(1);
         window->runEnded();
@@ -297,6 +415,16 @@ BENCHMARK(run_1m_sliced_ms)
     ->UseManualTime()
     ->Repetitions(3)
     ->Iterations(1);
+BENCHMARK(print_run_1m_pdf_ms)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Repetitions(1)
+    ->Iterations(1);
+BENCHMARK(save_pdf_26316_pages_ms)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Repetitions(1)
+    ->Iterations(1);
 BENCHMARK(page_change_repaint_ms)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(20);
 BENCHMARK(zoom_change_repaint_ms)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(20);
 
@@ -306,6 +434,7 @@ BENCHMARK(zoom_change_repaint_ms)->Unit(benchmark::kMillisecond)->Repetitions(5)
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    lambreya::setEscapedErrorHandler(&lambreya::bench::keepEscapedError);
     benchmark::Initialize(&argc, argv);
     lambreya::bench::FigureReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

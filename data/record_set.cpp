@@ -6,6 +6,7 @@
 #include "data/data_file.h"
 #include "data/error.h"
 #include "data/stored_form.h"
+#include "data/view_walk.h"
 
 #include <QFileInfo>
 
@@ -156,6 +157,7 @@ void RecordSet::discard() {
     m_state = State::Inactive;
     m_dir = Directory{};
     m_view.clear();
+    viewChanged();
     m_view.shrink_to_fit();
     m_buffer.clear();
     m_modified = false;
@@ -232,6 +234,7 @@ void RecordSet::resetView() {
     view.shrink_to_fit();
     notify([](RecordSetListener& l) { l.viewAboutToReset(); });
     m_view.swap(view);
+    viewChanged();
     m_current = m_view.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_view.empty();
@@ -403,6 +406,8 @@ void RecordSet::beginInsert(int row, std::size_t storedPlace) {
     notify([=](RecordSetListener& l) { l.rowAboutToBeInserted(row); });
     m_dir.order.insert(m_dir.order.begin() + static_cast<std::ptrdiff_t>(storedPlace), id);
     m_view.insert(m_view.begin() + row, id);
+    viewChanged();
+    storedOrderGrew(storedPlace);
     m_modified = false;
     m_state = State::Insert;
     m_bof = m_eof = false;
@@ -499,14 +504,31 @@ void RecordSet::removeFromView(int row) {
     const RecordId id = m_view[toIndex(row)];
     notify([=](RecordSetListener& l) { l.rowAboutToBeRemoved(row); });
     m_view.erase(m_view.begin() + row);
+    viewChanged();
     const auto place = std::find(m_dir.order.begin(), m_dir.order.end(), id);
-    if (place != m_dir.order.end())
+    if (place != m_dir.order.end()) {
+        storedOrderShrank(static_cast<std::size_t>(place - m_dir.order.begin()));
         m_dir.order.erase(place);
+    }
     const int old = m_current;
     m_current = m_view.empty() ? -1 : std::min(row, toRow(m_view.size()) - 1);
     m_bof = m_eof = m_view.empty();
     notify([=](RecordSetListener& l) { l.rowRemoved(row); });
     notify([this, old](RecordSetListener& l) { l.currentMoved(old, m_current, MoveKind::Step); });
+}
+
+void RecordSet::storedOrderGrew(std::size_t place) {
+    for (ViewWalk* walk : m_walks) {
+        if (place < walk->m_storedBefore)
+            ++walk->m_storedBefore;
+    }
+}
+
+void RecordSet::storedOrderShrank(std::size_t place) {
+    for (ViewWalk* walk : m_walks) {
+        if (place < walk->m_storedBefore)
+            --walk->m_storedBefore;
+    }
 }
 
 void RecordSet::completePendingEdit() {

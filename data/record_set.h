@@ -8,11 +8,14 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lambreya {
+
+class ViewWalk;
 
 // A record was posted with a field that must have a value left empty. The message names
 // the field; the index lets the grid go to its column.
@@ -150,6 +153,8 @@ public:
     void removeListener(RecordSetListener* listener);
 
 private:
+    friend class ViewWalk;
+
     void checkActive() const;
     void checkEditing() const;
     [[noreturn]] void fail(const std::string& message) const;
@@ -160,6 +165,11 @@ private:
     void removeFromView(int row);
     void setCurrent(int row, MoveKind kind);
     void resetView();
+    // The view changed: walks through it find their row again.
+    void viewChanged() { ++m_viewVersion; }
+    // A record came into or left the stored order at `place`: walks past it keep their place.
+    void storedOrderGrew(std::size_t place);
+    void storedOrderShrank(std::size_t place);
 
     template <typename Event>
     void notify(Event event);
@@ -183,6 +193,9 @@ private:
     int m_current = -1;
     bool m_bof = true;
     bool m_eof = true;
+
+    std::uint64_t m_viewVersion = 0;
+    mutable std::vector<ViewWalk*> m_walks; // the walks through the view, kept in step
 
     std::vector<std::string> m_buffer; // the pending values of the current record
     bool m_modified = false;

@@ -4,13 +4,14 @@
 #include "report/system_field_text.h"
 
 #include "data/cp1251.h"
-#include "data/display_text.h"
 #include "data/record_set.h"
+#include "data/view_walk.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 namespace lambreya {
 namespace {
@@ -22,11 +23,14 @@ int tenthsOf(double units) {
     return static_cast<int>(std::lround(units / kUnitsPerTenth));
 }
 
+} // namespace
+
+// Lays out pages: the page header at the top of each, detail lines below it while they
+// fit above the page footer.
 class PageComposer {
 public:
-    PageComposer(RecordSet& table, const Composition& c, PageSink& sink)
-        : m_table(table)
-        , m_c(c)
+    PageComposer(const RecordSet& table, const Composition& c, PageSink& sink)
+        : m_c(c)
         , m_def(c.definition)
         , m_sink(sink)
         , m_painter(m_builder, m_ink, c.measures)
@@ -59,12 +63,11 @@ public:
         m_position += m_headerHeight;
     }
 
-    // The current record's line, or an empty one when there is no record.
-    void placeDetail(bool withRecord) {
-        placeBand(m_def.detail, [this, withRecord](std::size_t i, const ReportElement&) {
+    // The line of the record the walk met, or an empty one without a record.
+    void placeDetail(const ViewWalk* walk) {
+        placeBand(m_def.detail, [this, walk](std::size_t i, const ReportElement&) {
             const int field = m_fields[i];
-            return withRecord && field >= 0 ? fieldDisplayText(m_table, m_table.currentRow(), field)
-                                            : std::string_view();
+            return walk && field >= 0 ? walk->text(field) : std::string_view();
         });
         m_position += m_detailHeight;
     }
@@ -73,6 +76,7 @@ public:
     void finishPage() { m_sink.addPage(m_builder.take()); }
 
     int page() const { return m_page; }
+    const DocumentInfo& document() const { return m_c.document; }
 
 private:
     std::string_view headerText(std::size_t i, const ReportElement& e) {
@@ -127,7 +131,6 @@ private:
         }
     }
 
-    RecordSet& m_table;
     const Composition& m_c;
     const ReportDefinition& m_def;
     PageSink& m_sink;
@@ -143,58 +146,98 @@ private:
     int m_position = 0; // tenths of a millimetre from the top of the sheet
 };
 
-int percentDone(std::int64_t done, int count) {
+namespace {
+
+int percentDone(int row, int count) {
     if (count <= 0)
         return 100;
-    return static_cast<int>(std::min<std::int64_t>(done * 100 / count, 100));
+    return static_cast<int>(std::min<std::int64_t>(std::int64_t{row} * 100 / count, 100));
 }
 
 } // namespace
 
-void composeReport(RecordSet& table, const Composition& composition, PageSink& sink,
-                   RunObserver& observer) {
-    sink.beginDocument(composition.document);
-    try {
-        PageComposer composer(table, composition, sink);
-        const bool open = table.active();
-        if (open)
-            table.first();
-        if (!open || table.eof()) {
-            composer.startPage();
-            composer.placeDetail(false);
-        } else {
-            std::int64_t done = 0;
-            while (!table.eof()) {
-                if (!composer.pageStarted() || !composer.roomForDetail()) {
-                    if (composer.pageStarted()) {
-                        composer.finishPage();
-                        observer.pageAvailable(composer.page());
-                    }
-                    composer.startPage();
-                }
-                composer.placeDetail(true);
-                observer.progress(percentDone(++done, table.recordCount()));
-                const RunObserver::Stop stop = observer.afterRecord();
-                if (stop == RunObserver::Stop::Abandon) {
-                    sink.abortDocument();
-                    return;
-                }
-                if (stop == RunObserver::Stop::Finish)
-                    break;
-                table.next();
-            }
-        }
-        composer.finishPage();
-        observer.pageAvailable(composer.page());
-        sink.endDocument();
-    } catch (...) {
-        // The first error is the one to report; the sink only drops what it holds.
-        try {
-            sink.abortDocument();
-        } catch (...) {
-        }
-        throw;
+ReportComposition::ReportComposition(RecordSet& table, Composition composition, PageSink& sink,
+                                     RunObserver& observer)
+    : m_table(table)
+    , m_composition(std::move(composition))
+    , m_sink(sink)
+    , m_observer(observer)
+    , m_composer(std::make_unique<PageComposer>(table, m_composition, sink))
+    , m_walk(std::make_unique<ViewWalk>(table)) {}
+
+ReportComposition::~ReportComposition() {
+    abandon();
+}
+
+void ReportComposition::begin() {
+    // Going to the first record ends a pending change of the current one.
+    if (m_table.active())
+        m_table.first();
+    m_sink.beginDocument(m_composer->document());
+    m_begun = true;
+}
+
+bool ReportComposition::step() {
+    if (!m_walk->next())
+        return false;
+    const bool pageEnds = m_composer->pageStarted() && !m_composer->roomForDetail();
+    if (pageEnds)
+        finishPage();
+    if (pageEnds || !m_composer->pageStarted())
+        m_composer->startPage();
+    m_composer->placeDetail(m_walk.get());
+    reportProgress();
+    return true;
+}
+
+void ReportComposition::reportProgress() {
+    m_observer.progress(
+        percentDone(m_walk->nextRow(), m_table.active() ? m_table.recordCount() : 0));
+}
+
+void ReportComposition::finishPage() {
+    m_composer->finishPage();
+    m_observer.pageAvailable(m_composer->page());
+}
+
+void ReportComposition::finish() {
+    const bool complete =
+        !m_table.active() || !m_walk->met() || m_walk->nextRow() >= m_table.recordCount();
+    if (!m_composer->pageStarted()) {
+        m_composer->startPage();
+        m_composer->placeDetail(nullptr);
     }
+    finishPage();
+    m_begun = false;
+    m_sink.endDocument();
+    placeCurrentRecord(complete);
+}
+
+void ReportComposition::abandon() noexcept {
+    if (!std::exchange(m_begun, false))
+        return;
+    // The first error is the one to report; the sink only drops what it holds.
+    try {
+        m_sink.abortDocument();
+    } catch (...) {
+    }
+    try {
+        placeCurrentRecord(false);
+    } catch (...) {
+    }
+}
+
+void ReportComposition::placeCurrentRecord(bool complete) {
+    // The current record goes where the walk ended, unless the user is changing a record:
+    // that change stays with the record the user chose.
+    if (!m_table.active() || m_table.state() != RecordSet::State::Browse || !m_walk->met())
+        return;
+    if (complete) {
+        m_table.last();
+        return;
+    }
+    const int row = m_walk->row();
+    m_table.moveToRow(row >= 0 ? row : std::min(m_walk->nextRow(), m_table.recordCount() - 1));
 }
 
 } // namespace lambreya

@@ -28,23 +28,14 @@ public:
     virtual void abortDocument() = 0;
 };
 
-// What a run tells and asks while it composes.
+// What a run tells while it composes.
 class RunObserver {
 public:
-    enum class Stop {
-        No,      // go on
-        Finish,  // stop here: the current page is finished with its footer, the document ended
-        Abandon, // stop here: the document is abandoned
-    };
-
     virtual ~RunObserver() = default;
-    // After every record: records done × 100 / records in the set.
+    // After every record: the share of the view placed so far, in percent.
     virtual void progress(int percent) { (void)percent; }
     // After every finished page, numbered from 1.
     virtual void pageAvailable(int page) { (void)page; }
-    // After every record, once progress has been told: the place to let pending messages
-    // through and look at the cancel flag.
-    virtual Stop afterRecord() { return Stop::No; }
 };
 
 } // namespace lambreya

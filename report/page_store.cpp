@@ -7,17 +7,18 @@ namespace lambreya {
 
 PageStore::PageStore(DocumentInfo document, PageRange range)
     : m_document(std::move(document))
-    , m_range(range) {}
+    , m_range(range)
+    , m_pages(std::make_shared<std::vector<PageDrawing>>()) {}
 
 const PageDrawing& PageStore::page(int page) const {
     if (page < 1 || page > pageCount())
         throw std::out_of_range("no such page in the page store");
-    return m_pages[static_cast<std::size_t>(page - 1)];
+    return (*m_pages)[static_cast<std::size_t>(page - 1)];
 }
 
 void PageStore::replaceWithLoaded(DocumentInfo document, std::vector<PageDrawing> pages) {
     m_document = std::move(document);
-    m_pages = std::move(pages);
+    m_pages = std::make_shared<std::vector<PageDrawing>>(std::move(pages));
     m_state = State::Finished;
     m_loadedFromFile = true;
     m_takingRun = false;
@@ -27,14 +28,14 @@ void PageStore::beginDocument(const DocumentInfo& document) {
     if (m_loadedFromFile)
         return;
     m_document = document;
-    m_pages.clear();
+    m_pages = std::make_shared<std::vector<PageDrawing>>();
     m_state = State::Building;
     m_takingRun = true;
 }
 
 void PageStore::addPage(PageDrawing page) {
     if (m_takingRun)
-        m_pages.push_back(std::move(page));
+        m_pages->push_back(std::move(page));
 }
 
 void PageStore::endDocument() {

@@ -3,6 +3,7 @@
 #include "report/page_sink.h"
 #include "report/print_settings.h"
 
+#include <memory>
 #include <vector>
 
 namespace lambreya {
@@ -12,7 +13,6 @@ namespace lambreya {
 struct PageRange {
     int first = 0;
     int last = 0;
-    bool contains(int page) const { return pageInRange(page, first, last); }
 };
 
 // The pages of one preview window, each kept as its drawing: what a run into the preview
@@ -26,10 +26,12 @@ public:
 
     State state() const { return m_state; }
     bool finished() const { return m_state == State::Finished; }
-    int pageCount() const { return static_cast<int>(m_pages.size()); }
+    int pageCount() const { return static_cast<int>(m_pages->size()); }
     // Page `page`, numbered from 1; within 1 .. pageCount().
     const PageDrawing& page(int page) const;
-    const std::vector<PageDrawing>& pages() const { return m_pages; }
+    const std::vector<PageDrawing>& pages() const { return *m_pages; }
+    // The pages as they are now, for work that goes on while they may be replaced.
+    std::shared_ptr<const std::vector<PageDrawing>> sharedPages() const { return m_pages; }
 
     const DocumentInfo& document() const { return m_document; }
     const QString& documentName() const { return m_document.title; }
@@ -51,7 +53,7 @@ public:
 private:
     DocumentInfo m_document;
     PageRange m_range;
-    std::vector<PageDrawing> m_pages;
+    std::shared_ptr<std::vector<PageDrawing>> m_pages;
     State m_state = State::Ready;
     bool m_loadedFromFile = false;
     bool m_takingRun = false;

@@ -12,6 +12,18 @@
 
 namespace lambreya {
 
+QPageLayout paperLayoutFor(PaperSize paper) {
+    const bool landscape = paper.width > paper.height;
+    const double shortSide = std::min(paper.width, paper.height) / double(kDrawingUnitsPerMm);
+    const double longSide = std::max(paper.width, paper.height) / double(kDrawingUnitsPerMm);
+    const QSizeF portrait(shortSide, longSide);
+    const QPageSize::PageSizeId id = QPageSize::id(portrait, QPageSize::Millimeter);
+    const QPageSize size =
+        id == QPageSize::Custom ? QPageSize(portrait, QPageSize::Millimeter) : QPageSize(id);
+    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF());
+}
+
 struct PdfSink::Writer {
     explicit Writer(QIODevice& device)
         : pdf(&device) {}
@@ -22,8 +34,9 @@ struct PdfSink::Writer {
     int pages = 0;
 };
 
-PdfSink::PdfSink(QString path)
-    : m_path(std::move(path)) {}
+PdfSink::PdfSink(QString path, QMarginsF margins)
+    : m_path(std::move(path))
+    , m_margins(margins) {}
 
 PdfSink::~PdfSink() {
     abortDocument();
@@ -36,10 +49,7 @@ void PdfSink::beginDocument(const DocumentInfo& document) {
     QPdfWriter& pdf = m_writer->pdf;
     pdf.setTitle(document.title);
     pdf.setCreator(QStringLiteral("Ламбрея"));
-    const bool landscape = document.paper.width > document.paper.height;
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                  landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                  QMarginsF(0, 0, 0, 0)));
+    pdf.setPageLayout(paperLayoutFor(document.paper));
     m_writer->fonts = document.fonts;
 }
 
@@ -54,7 +64,9 @@ void PdfSink::addPage(PageDrawing page) {
         throw Error("Не удалось добавить лист в файл PDF " + m_path.toStdString());
     }
     ++w.pages;
-    paintPage(w.painter, page, w.fonts, QRectF(0, 0, w.pdf.width(), w.pdf.height()));
+    const double unitsPerPoint = w.pdf.resolution() / 72.0;
+    const QRectF sheet(0, 0, w.pdf.width(), w.pdf.height());
+    paintPage(w.painter, page, w.fonts, sheet.marginsRemoved(m_margins * unitsPerPoint));
 }
 
 void PdfSink::endDocument() {

@@ -1,8 +1,8 @@
 #include "report/preview_files.h"
 
 #include "report/page_store.h"
-#include "report/pdf_sink.h"
 #include "report/report_preview_window.h"
+#include "report/stored_pages_work.h"
 
 #include "data/error.h"
 
@@ -63,19 +63,14 @@ QString chooseSaveReportFile(QWidget* parent) {
     return dialog.choose();
 }
 
-bool saveReportPages(const PageStore& store, const QString& path) {
-    if (!store.finished())
-        return false;
-    if (!isPdfName(path)) {
-        writeSavedPages(path, store.document(), store.pages());
-        return true;
-    }
-    PdfSink pdf(path);
-    pdf.beginDocument(store.document());
-    for (const PageDrawing& page : store.pages())
-        pdf.addPage(page);
-    pdf.endDocument();
-    return true;
+std::unique_ptr<PageWork> saveReportPages(const PageStore& store, const QString& path) {
+    // A run that failed before its first page leaves no page: nothing to save.
+    if (!store.finished() || store.pageCount() == 0)
+        return nullptr;
+    if (isPdfName(path))
+        return pdfOfPages(store, path);
+    writeSavedPages(path, store.document(), store.pages());
+    return nullptr;
 }
 
 QString chooseLoadReportFile(QWidget* parent) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "report/page_work.h"
 #include "report/saved_pages.h"
 
 #include <QString>
 #include <QStringView>
+
+#include <memory>
 
 class QFileDialog;
 class QWidget;
@@ -22,10 +25,11 @@ inline constexpr char kFileDoesNotExist[] = "File does not exist";
 QString chooseSaveReportFile(QWidget* parent);
 
 // Writes the store's pages to `path`: as a PDF when the name ends in ".pdf", else as a
-// saved report; only when the pages are finished, else nothing is written and nothing
-// said. The write is atomic; an error is thrown with the store unchanged. True when
-// written.
-bool saveReportPages(const PageStore& store, const QString& path);
+// saved report; only when the pages are finished and there is at least one, else nothing
+// is written, nothing replaced and nothing said. A saved report is written at once; a PDF,
+// whose pages take longer to paint, comes back as the work that writes it. The write is
+// atomic; an error is thrown with the store unchanged.
+std::unique_ptr<PageWork> saveReportPages(const PageStore& store, const QString& path);
 
 // LoadReport: the "Load report" dialog with the saved-report type only. Returns the
 // chosen file or an empty name on Cancel; the chosen file's folder becomes the current

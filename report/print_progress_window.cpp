@@ -36,7 +36,7 @@ PrintProgressWindow::PrintProgressWindow(QWidget* parent)
     m_cancel->setObjectName(QStringLiteral("CancelButton"));
     m_cancel->setGeometry(36, 60, 75, 25);
     m_cancel->setDefault(true);
-    connectGuarded(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
+    connectGuarded(m_cancel, &QPushButton::clicked, this, &PrintProgressWindow::cancel);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect desktop = screen->availableGeometry();
@@ -51,16 +51,21 @@ void PrintProgressWindow::showProgress(int percent) {
     m_text->setText(QStringLiteral("%1% Completed").arg(percent));
 }
 
+void PrintProgressWindow::cancel() {
+    m_cancelled = true;
+    Q_EMIT cancelRequested();
+}
+
 void PrintProgressWindow::closeEvent(QCloseEvent* event) {
     // Only the end of the run closes the window; its close box counts as Cancel.
-    m_cancelled = true;
     event->ignore();
+    guarded([this] { cancel(); });
 }
 
 void PrintProgressWindow::keyPressEvent(QKeyEvent* event) {
     // Esc cancels the run rather than closing the window under it.
     if (event->key() == Qt::Key_Escape) {
-        m_cancelled = true;
+        guarded([this] { cancel(); });
         return;
     }
     QDialog::keyPressEvent(event);

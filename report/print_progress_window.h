@@ -25,11 +25,18 @@ public:
     void showProgress(int percent);
     bool cancelled() const { return m_cancelled; }
 
+Q_SIGNALS:
+    // Cancel was pressed (or Esc, or the close box): the run is to stop after the current
+    // record, printing what it composed.
+    void cancelRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void cancel();
+
     QProgressBar* m_bar;
     QLabel* m_text;
     QPushButton* m_cancel;

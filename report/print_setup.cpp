@@ -1,5 +1,7 @@
 #include "report/print_setup.h"
 
+#include "data/error.h"
+
 #include "report/printer_sink.h"
 
 #include <QPrintDialog>
@@ -37,13 +39,9 @@ PrintSettings chosenPrintSettings(const QPrintDialog& dialog, const QPrinter& pr
     return chosen;
 }
 
-bool runPrintSetup(QWidget* parent, PrintSettings& settings, int pageCount,
-                   const ErrorHandler& errors) {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        if (errors)
-            errors(QString::fromLatin1(kNoDefaultPrinter));
-        return false;
-    }
+bool runPrintSetup(QWidget* parent, PrintSettings& settings, int pageCount) {
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        throw Error(kNoDefaultPrinter);
     QPrinter printer(QPrinter::HighResolution);
     applyPrintSettings(printer, settings, QString());
     QPrintDialog dialog(&printer, parent);

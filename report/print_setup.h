@@ -1,6 +1,5 @@
 #pragma once
 
-#include "report/error_handler.h"
 #include "report/print_settings.h"
 
 class QPrintDialog;
@@ -23,8 +22,8 @@ PrintSettings chosenPrintSettings(const QPrintDialog& dialog, const QPrinter& pr
 
 // PrintSetup: the print dialog over `settings` for a window of `pageCount` pages. OK stores
 // the choices into `settings`, Cancel changes nothing. With no printer installed no
-// dialog opens and `errors` is told kNoDefaultPrinter. True when the settings were stored.
-bool runPrintSetup(QWidget* parent, PrintSettings& settings, int pageCount,
-                   const ErrorHandler& errors);
+// dialog opens and the error kNoDefaultPrinter is thrown. True when the settings were
+// stored.
+bool runPrintSetup(QWidget* parent, PrintSettings& settings, int pageCount);
 
 } // namespace lambreya

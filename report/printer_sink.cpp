@@ -1,24 +1,27 @@
 #include "report/printer_sink.h"
 
-#include "report/page_painter.h"
+#include "report/pdf_sink.h"
+#include "report/print_job.h"
 
 #include "data/error.h"
 
 #include <QPageSize>
-#include <QPainter>
 #include <QPrinter>
-
-#include <utility>
+#include <QTemporaryDir>
 
 namespace lambreya {
 
 namespace {
 
-[[noreturn]] void printerFailed(const QPrinter& printer, const char* what) {
-    const QString name = printer.printerName();
-    throw Error(QStringLiteral("Не удалось %1 на принтере «%2»")
-                    .arg(QString::fromUtf8(what), name)
-                    .toStdString());
+// The margins of the printer's printable area on a sheet of the document's paper, in
+// points.
+QMarginsF printableMargins(const PrintSettings& settings, PaperSize paper) {
+    QPrinter printer(QPrinter::HighResolution);
+    applyPrintSettings(printer, settings, QString());
+    printer.setPageOrientation(paper.width > paper.height ? QPageLayout::Landscape
+                                                          : QPageLayout::Portrait);
+    printer.setFullPage(false);
+    return printer.pageLayout().marginsPoints();
 }
 
 } // namespace
@@ -37,51 +40,58 @@ void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
     printer.setDocName(documentName);
 }
 
-void printPages(QPrinter& printer, std::span<const PageDrawing> pages, const ReportFonts& fonts,
-                PrintArea area) {
-    if (pages.empty())
-        return;
-    printer.setFullPage(area == PrintArea::WholePaper);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        printerFailed(printer, "начать печать");
-    const QRectF sheet(QPointF(0, 0), area == PrintArea::WholePaper
-                                          ? printer.paperRect(QPrinter::DevicePixel).size()
-                                          : printer.pageRect(QPrinter::DevicePixel).size());
-    bool first = true;
-    for (const PageDrawing& page : pages) {
-        if (!std::exchange(first, false) && !printer.newPage())
-            printerFailed(printer, "начать новый лист");
-        paintPage(painter, page, fonts, sheet);
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        printerFailed(printer, "напечатать документ");
+PrinterSink::PrinterSink(PrintSettings settings, QString documentName, PrintArea area)
+    : m_settings(std::move(settings))
+    , m_documentName(std::move(documentName))
+    , m_area(area) {}
+
+PrinterSink::~PrinterSink() {
+    abortDocument();
 }
 
-PrinterSink::PrinterSink(QPrinter& printer, const PrintSettings& settings)
-    : m_printer(printer)
-    , m_settings(settings) {}
-
 void PrinterSink::beginDocument(const DocumentInfo& document) {
-    m_fonts = document.fonts;
-    m_waiting.clear();
+    abortDocument();
     m_composed = 0;
-    m_printed = 0;
+    m_kept = 0;
+    m_spool = std::make_unique<QTemporaryDir>();
+    if (!m_spool->isValid())
+        throw Error("Не удалось создать временную папку для печати: " +
+                    m_spool->errorString().toStdString());
+    const QMarginsF margins = m_area == PrintArea::PrintableArea
+                                  ? printableMargins(m_settings, document.paper)
+                                  : QMarginsF();
+    m_pdf = std::make_unique<PdfSink>(m_spool->filePath(QStringLiteral("job.pdf")), margins);
+    m_pdf->beginDocument(document);
 }
 
 void PrinterSink::addPage(PageDrawing page) {
-    if (m_settings.inRange(++m_composed))
-        m_waiting.push_back(std::move(page));
+    if (!m_pdf)
+        throw Error("Печать: документ не начат");
+    if (!m_settings.inRange(++m_composed))
+        return;
+    m_pdf->addPage(std::move(page));
+    ++m_kept;
 }
 
 void PrinterSink::endDocument() {
-    const std::vector<PageDrawing> pages = std::exchange(m_waiting, {});
-    printPages(m_printer, pages, m_fonts);
-    m_printed = static_cast<int>(pages.size());
+    if (!m_pdf)
+        throw Error("Печать: документ не начат");
+    if (m_kept == 0) {
+        abortDocument();
+        return;
+    }
+    m_pdf->endDocument();
+    m_pdf.reset();
+    submitPrintJob({m_settings.printer, m_spool->filePath(QStringLiteral("job.pdf")),
+                    m_documentName, m_settings.copies});
+    m_spool.reset();
 }
 
 void PrinterSink::abortDocument() {
-    m_waiting.clear();
+    if (m_pdf)
+        m_pdf->abortDocument();
+    m_pdf.reset();
+    m_spool.reset();
 }
 
 } // namespace lambreya

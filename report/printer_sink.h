@@ -3,37 +3,36 @@
 #include "report/page_sink.h"
 #include "report/print_settings.h"
 
-#include <vector>
+#include <QMarginsF>
+
+#include <memory>
 
 class QPrinter;
+class QTemporaryDir;
 
 namespace lambreya {
+
+class PdfSink;
 
 // Sets up a printer from the report's print settings: the printer (the default one when
 // none is named), copies, A4 in the settings' orientation, and the job's document name.
 void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
                         const QString& documentName);
 
-// Where a page is replayed on the printer: over the whole sheet (a run's pages) or over
-// the printable area (pages loaded from a file).
+// Where a page is replayed on the sheet: over the whole sheet (a run's pages) or over the
+// printer's printable area (pages loaded from a file).
 enum class PrintArea { WholePaper, PrintableArea };
 
-// Prints `pages` as one job, one sheet each, replayed over `area`; returns when the job
-// has gone to the printer. Throws when the printer fails.
-void printPages(QPrinter& printer, std::span<const PageDrawing> pages, const ReportFonts& fonts,
-                PrintArea area = PrintArea::WholePaper);
-
-// The pages of a print run onto a printer: only those from the settings' first to last
-// page are printed, each replayed over the whole sheet. The pages wait as drawings until
-// the document ends and then go to the printer as one job; an abandoned document leaves
-// no job behind. (The print system cannot take back a job once pages have reached it:
-// QPrinter::abort does nothing on CUPS.)
+// The pages of a document onto a printer: only those from the settings' first to last page
+// are printed. Each page is painted into the job's document as it comes, so memory does not
+// grow with the pages and no page waits to be painted at the end; the document goes to the
+// print system as one job when it ends. An abandoned document leaves nothing in the queue,
+// and a document with no page in the range prints nothing.
 class PrinterSink : public PageSink {
 public:
-    PrinterSink(QPrinter& printer, const PrintSettings& settings);
-
-    int pagesPrinted() const { return m_printed; }
-    int pagesWaiting() const { return static_cast<int>(m_waiting.size()); }
+    PrinterSink(PrintSettings settings, QString documentName,
+                PrintArea area = PrintArea::WholePaper);
+    ~PrinterSink() override;
 
     void beginDocument(const DocumentInfo& document) override;
     void addPage(PageDrawing page) override;
@@ -41,12 +40,13 @@ public:
     void abortDocument() override;
 
 private:
-    QPrinter& m_printer;
     PrintSettings m_settings;
-    ReportFonts m_fonts;
-    std::vector<PageDrawing> m_waiting;
+    QString m_documentName;
+    PrintArea m_area;
+    std::unique_ptr<QTemporaryDir> m_spool;
+    std::unique_ptr<PdfSink> m_pdf;
     int m_composed = 0;
-    int m_printed = 0;
+    int m_kept = 0;
 };
 
 } // namespace lambreya

@@ -39,14 +39,18 @@ const FontMeasures& QuickReport::measures() {
     return *m_measures;
 }
 
-void QuickReport::compose(PageSink& sink, RunObserver& observer) {
+std::unique_ptr<ReportComposition> QuickReport::composition(PageSink& sink, RunObserver& observer) {
     const ReportDefinition& definition = searchResultsReport();
     Composition composition{definition, measures(), documentInfo(), {}, m_clock};
     for (const ReportElement& e : definition.pageHeader.elements) {
         composition.headerLabels.push_back(e.kind == ElementKind::Label ? findLabel(e.name)
                                                                         : nullptr);
     }
-    composeReport(m_table, composition, sink, observer);
+    return std::make_unique<ReportComposition>(m_table, std::move(composition), sink, observer);
+}
+
+void QuickReport::compose(PageSink& sink, RunObserver& observer) {
+    workToEnd(*composition(sink, observer));
 }
 
 } // namespace lambreya

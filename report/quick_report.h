@@ -16,6 +16,7 @@
 namespace lambreya {
 
 class RecordSet;
+class ReportComposition;
 
 // QuickRep1: the search results report over the main window's Table1, with its labels
 // and the print settings that last while the program runs.
@@ -42,9 +43,10 @@ public:
     // The text label of that name, nullptr when the report has none.
     ReportLabel* findLabel(std::string_view name);
 
-    // One run over the view of Table1 into `sink`: begins the document, adds every
-    // finished page, and ends it, or aborts it when the observer abandons the run. On an
-    // error the document is aborted and the error rethrown.
+    // A run over the view of Table1 into `sink`, to be worked off step by step.
+    std::unique_ptr<ReportComposition> composition(PageSink& sink, RunObserver& observer);
+    // The whole run at once: begins the document, adds every finished page and ends it; on
+    // an error the document is abandoned and the error rethrown.
     void compose(PageSink& sink, RunObserver& observer);
 
 private:

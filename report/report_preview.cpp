@@ -1,168 +1,129 @@
 #include "report/report_preview.h"
 
 #include "data/guarded.h"
+#include "report/page_composer.h"
 #include "report/print_progress_window.h"
 #include "report/printer_sink.h"
+#include "report/quick_report.h"
 #include "report/report_preview_window.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QPrinter>
 #include <QPrinterInfo>
-#include <QTimer>
-
-#include <functional>
 
 namespace lambreya {
 
-// Tells a run's progress and pages to whoever shows them, lets pending messages through
-// between records and says when the run is to stop.
-class ReportPreview::Observer : public RunObserver {
-public:
-    Observer(ReportPreview& owner, std::function<void(int)> onProgress,
-             std::function<void(int)> onPage, std::function<bool()> cancelled)
-        : m_owner(owner)
-        , m_onProgress(std::move(onProgress))
-        , m_onPage(std::move(onPage))
-        , m_cancelled(std::move(cancelled)) {
-        m_sinceMessages.start();
-    }
-
-    void progress(int percent) override { m_onProgress(percent); }
-
-    void pageAvailable(int page) override {
-        m_onPage(page);
-        // The first page is shown as soon as it exists.
-        m_firstPageEnded = page == 1;
-    }
-
-    Stop afterRecord() override {
-        const int slice = m_owner.m_sliceMs;
-        if (slice <= 0 || m_firstPageEnded || m_sinceMessages.hasExpired(slice)) {
-            m_firstPageEnded = false;
-            QCoreApplication::processEvents();
-            m_sinceMessages.restart();
-        }
-        if (m_owner.programEnding() || m_owner.m_stop == Stop::Abandon)
-            return Stop::Abandon;
-        if (m_owner.m_stop == Stop::Finish || (m_cancelled && m_cancelled()))
-            return Stop::Finish;
-        return Stop::No;
-    }
-
-private:
-    ReportPreview& m_owner;
-    std::function<void(int)> m_onProgress;
-    std::function<void(int)> m_onPage;
-    std::function<bool()> m_cancelled;
-    QElapsedTimer m_sinceMessages;
-    bool m_firstPageEnded = false;
-};
-
-ReportPreview::ReportPreview(RunnableReport& report, ErrorHandler errors, QObject* parent)
+ReportPreview::ReportPreview(QuickReport& report, QObject* parent)
     : QObject(parent)
-    , m_report(report)
-    , m_errors(std::move(errors)) {}
+    , m_report(report) {}
 
-ReportPreview::~ReportPreview() = default;
+ReportPreview::~ReportPreview() {
+    // The run goes first: it may still be painting into the window's pages.
+    delete std::exchange(m_run, nullptr);
+    delete m_progress;
+    delete std::exchange(m_window, nullptr);
+    // Windows closed but not yet deleted when the event loop stopped turning.
+    for (const QPointer<QWidget>& closed : std::as_const(m_closed))
+        delete closed;
+}
 
-bool ReportPreview::programEnding() const {
-    return m_wait && !m_wait->isRunning();
+void ReportPreview::disposeOf(QWidget* window) {
+    if (!window)
+        return;
+    window->hide();
+    // Deleted once the event loop turns, out of the handlers of its own signals.
+    window->deleteLater();
+    m_closed.removeAll(nullptr);
+    m_closed.append(window);
 }
 
 void ReportPreview::preview() {
-    QCoreApplication::processEvents();
-    if (m_running || m_window)
+    if (m_run || m_window)
         return;
-
-    const PrintSettings& settings = m_report.printSettings();
-    ReportPreviewWindow window(std::make_unique<PageStore>(
+    const PrintSettings& settings = m_report.PrinterSettings;
+    m_window = new ReportPreviewWindow(std::make_unique<PageStore>(
         m_report.documentInfo(), PageRange{settings.firstPage, settings.lastPage}));
-    m_window = &window;
-    connectGuarded(&window, &ReportPreviewWindow::closing, this, &ReportPreview::onWindowClosing);
-    connectGuarded(&window, &ReportPreviewWindow::printRequested, this,
+    connectGuarded(m_window, &ReportPreviewWindow::closing, this, &ReportPreview::onWindowClosing);
+    connectGuarded(m_window, &ReportPreviewWindow::printRequested, this,
                    &ReportPreview::onPrintRequested);
-    Q_EMIT windowOpened(&window);
-    window.showMaximized();
-
-    // The run goes on inside the loop that then waits for the window to close, so that the
-    // end of the program (which tells every running loop to exit) reaches the run too.
-    QEventLoop wait;
-    m_wait = &wait;
-    QTimer::singleShot(0, &wait, [this] { runIntoWindow(); });
-    wait.exec();
-    m_wait = nullptr;
-    m_window = nullptr;
+    Q_EMIT windowOpened(m_window);
+    m_window->showMaximized();
+    start(Kind::Preview, m_report.composition(m_window->pageStore(), *this));
 }
 
-void ReportPreview::runIntoWindow() {
-    ReportPreviewWindow* window = m_window;
-    if (!window)
-        return;
-    m_running = true;
-    m_stop = RunObserver::Stop::No;
-    Observer observer(
-        *this, [window](int percent) { window->showProgress(percent); },
-        [window](int page) { window->pageBuilt(page); }, {});
-    try {
-        m_report.compose(window->pageStore(), observer);
-    } catch (...) {
-        handleCurrentException(m_errors);
+void ReportPreview::start(Kind kind, std::unique_ptr<PageWork> work) {
+    m_kind = kind;
+    m_run = new SteppedRun(std::move(work), this);
+    m_run->setSlice(m_sliceMs);
+    connect(m_run, &SteppedRun::stepped, this, &ReportPreview::runStepped);
+    connectGuarded(m_run, &SteppedRun::ended, this, &ReportPreview::onRunEnded);
+    Q_EMIT runStarted();
+    m_run->start();
+}
+
+void ReportPreview::onRunEnded(RunEnd how) {
+    if (m_run)
+        m_run->deleteLater();
+    m_run = nullptr;
+    if (m_kind == Kind::Print) {
+        disposeOf(std::exchange(m_progress, nullptr));
+    } else if (m_window) {
+        m_window->runEnded();
     }
-    m_running = false;
-    window->runEnded();
+    Q_EMIT runEnded(how);
+}
+
+void ReportPreview::progress(int percent) {
+    if (m_kind == Kind::Print) {
+        if (m_progress)
+            m_progress->showProgress(percent);
+    } else if (m_window) {
+        m_window->showProgress(percent);
+    }
+}
+
+void ReportPreview::pageAvailable(int page) {
+    if (m_kind == Kind::Preview && m_window)
+        m_window->pageBuilt(page);
 }
 
 void ReportPreview::stopBuilding() {
-    if (m_running)
-        m_stop = RunObserver::Stop::Abandon;
+    if (m_run && m_kind == Kind::Preview)
+        m_run->stop(RunEnd::Replaced);
 }
 
 void ReportPreview::onWindowClosing() {
-    if (m_running)
-        m_stop = RunObserver::Stop::Abandon;
-    if (m_wait)
-        m_wait->quit();
+    // A run building the window's pages, or printing from it, is dropped with it.
+    if (m_run)
+        m_run->stop(RunEnd::Closed);
+    disposeOf(std::exchange(m_window, nullptr));
+    Q_EMIT windowClosed();
 }
 
 void ReportPreview::onPrintRequested() {
-    runGuarded(m_errors, [this] {
-        if (!m_window)
-            return;
-        if (m_window->pageStore().loadedFromFile()) {
-            Q_EMIT loadedPagesPrintRequested(m_window);
-            return;
-        }
-        if (m_running || QPrinterInfo::availablePrinters().isEmpty())
-            return;
-        printRun();
-    });
+    if (!m_window)
+        return;
+    if (m_window->pageStore().loadedFromFile()) {
+        Q_EMIT loadedPagesPrintRequested(m_window);
+        return;
+    }
+    if (m_run || QPrinterInfo::availablePrinters().isEmpty())
+        return;
+    printRun();
 }
 
 void ReportPreview::printRun() {
-    const PrintSettings settings = m_report.printSettings();
-    const DocumentInfo document = m_report.documentInfo();
-    QPrinter printer(QPrinter::HighResolution);
-    applyPrintSettings(printer, settings, document.title);
-    PrinterSink sink(printer, settings);
+    const PrintSettings& settings = m_report.PrinterSettings;
+    auto sink = std::make_unique<PrinterSink>(settings, m_report.title());
+    std::unique_ptr<ReportComposition> run = m_report.composition(*sink, *this);
+    run->ownSink(std::move(sink));
 
-    PrintProgressWindow progress;
-    progress.show();
-    Q_EMIT printRunStarted(&progress);
-
-    m_running = true;
-    m_stop = RunObserver::Stop::No;
-    Observer observer(
-        *this, [&progress](int percent) { progress.showProgress(percent); }, [](int) {},
-        [&progress] { return progress.cancelled(); });
-    try {
-        m_report.compose(sink, observer);
-    } catch (...) {
-        m_running = false;
-        throw;
-    }
-    m_running = false;
+    m_progress = new PrintProgressWindow;
+    connectGuarded(m_progress, &PrintProgressWindow::cancelRequested, this, [this] {
+        if (m_run && m_kind == Kind::Print)
+            m_run->stop(RunEnd::Cancelled);
+    });
+    m_progress->show();
+    Q_EMIT printRunStarted(m_progress);
+    start(Kind::Print, std::move(run));
 }
 
 } // namespace lambreya

@@ -1,82 +1,90 @@
 #pragma once
 
-#include "report/error_handler.h"
-#include "report/runnable_report.h"
+#include "report/page_sink.h"
+#include "report/stepped_run.h"
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
-
-class QEventLoop;
 
 namespace lambreya {
 
 class PrintProgressWindow;
+class QuickReport;
 class ReportPreviewWindow;
 
 // The report's runs into a preview window and onto the printer, with the guards that keep
 // them one at a time: while a run is in progress neither a preview nor a print starts,
 // and while a preview window is open no second one opens.
 //
-// A run lets pending messages through as it goes, so everything the user does meanwhile
-// (searching, editing, closing windows, ending the program) happens inside it; the run
-// goes on over the record set as it has become and stops when told to.
-class ReportPreview : public QObject {
+// Runs are worked off from the one event loop a slice at a time (SteppedRun), so the main
+// window stays usable: whatever the user does meanwhile (searching, editing, closing
+// windows, ending the program) takes effect at once. A run walks the view on its own and
+// never moves the record the user is working on.
+class ReportPreview : public QObject, private RunObserver {
     Q_OBJECT
 
 public:
-    ReportPreview(RunnableReport& report, ErrorHandler errors, QObject* parent = nullptr);
+    explicit ReportPreview(QuickReport& report, QObject* parent = nullptr);
+    // A run still going is dropped, and the window closed.
     ~ReportPreview() override;
 
-    // The preview operation: opens a new preview window at once, maximised, runs the
-    // report into its page store and returns when the window has closed or the program is
-    // ending. Does nothing while a run is in progress or a preview window is open.
+    // The preview operation: opens a new preview window at once, maximised, and starts the
+    // run of the report into its page store; windowClosed follows when the user closes it.
+    // Does nothing while a run is in progress or a preview window is open.
     void preview();
 
-    bool running() const { return m_running; }
+    bool running() const { return m_run != nullptr; }
     ReportPreviewWindow* window() const { return m_window; }
+    // The print run's progress window while it runs.
+    PrintProgressWindow* printProgress() const { return m_progress; }
 
-    // Stops a run building the window's pages after the current record, keeping the
-    // window open (pages loaded from a file take their place).
+    // Stops a run building the window's pages, keeping the window open (pages loaded from
+    // a file take their place); a print run goes on.
     void stopBuilding();
 
-    // During a run, pending messages are let through after a record once this long has
-    // passed since they last were, and as soon as the first page is built; zero lets them
-    // through after every record. Each time the window and the grid may repaint, which
-    // costs far more than a record, while a slice of a few milliseconds is more than any
-    // user can notice: a close, a Cancel or a key still takes effect at once.
-    static constexpr int kMessageSliceMs = 4;
-    void setMessageSlice(int milliseconds) { m_sliceMs = milliseconds; }
+    // How long each turn of the event loop works on a run; 0 makes one record a turn
+    // (tests act between any two records so).
+    void setSlice(int milliseconds) { m_sliceMs = milliseconds; }
 
 Q_SIGNALS:
     // A preview window has been created and is about to be shown: the place to connect
     // its PrintSetup, SaveReport and LoadReport.
     void windowOpened(ReportPreviewWindow* window);
+    // The preview window has closed; it is deleted once the event loop turns.
+    void windowClosed();
     // Print was clicked in a window whose pages were loaded from a file.
     void loadedPagesPrintRequested(ReportPreviewWindow* window);
     // A print run has opened its progress window (tests and benchmarks watch it).
     void printRunStarted(PrintProgressWindow* progress);
+    // A run has begun, has done a turn of its work, has ended (tests act on them).
+    void runStarted();
+    void runStepped();
+    void runEnded(lambreya::RunEnd how);
 
 private:
-    class Observer;
-    friend class Observer;
+    enum class Kind { Preview, Print };
 
-    void runIntoWindow();
+    void start(Kind kind, std::unique_ptr<PageWork> work);
+    void onRunEnded(RunEnd how);
     void onPrintRequested();
     void printRun();
     void onWindowClosing();
-    // Whether the program is ending: the loop that waits for the window was told to exit.
-    bool programEnding() const;
+    void disposeOf(QWidget* window);
 
-    RunnableReport& m_report;
-    ErrorHandler m_errors;
-    int m_sliceMs = kMessageSliceMs;
+    // RunObserver: what the run tells goes to the preview window or the progress window.
+    void progress(int percent) override;
+    void pageAvailable(int page) override;
 
-    bool m_running = false;
-    // How the current run is to stop (No while it goes on).
-    RunObserver::Stop m_stop = RunObserver::Stop::No;
+    QuickReport& m_report;
+    int m_sliceMs = SteppedRun::kSliceMs;
     ReportPreviewWindow* m_window = nullptr;
-    QEventLoop* m_wait = nullptr;
+    SteppedRun* m_run = nullptr;
+    Kind m_kind = Kind::Preview;
+    PrintProgressWindow* m_progress = nullptr;
+    QList<QPointer<QWidget>> m_closed;
 };
 
 } // namespace lambreya

@@ -6,9 +6,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -54,13 +54,14 @@ ReportPreviewWindow::ReportPreviewWindow(std::unique_ptr<PageStore> store, QWidg
         const QRect desktop = screen->availableGeometry();
         move(desktop.center() - QPoint(kRestoredSize.width() / 2, kRestoredSize.height() / 2));
     }
-    // The window sees its keys before its controls do.
-    qApp->installEventFilter(this);
+    createKeys();
     refreshPagePanel();
 }
 
 ReportPreviewWindow::~ReportPreviewWindow() {
-    qApp->removeEventFilter(this);
+    // The page area reads the page store, which goes with the window's members, before
+    // the children would go.
+    delete std::exchange(m_area, nullptr);
 }
 
 void ReportPreviewWindow::createToolBar() {
@@ -255,38 +256,49 @@ void ReportPreviewWindow::refitZoom() {
 
 // --- Keys and closing -----------------------------------------------------------------------
 
-bool ReportPreviewWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        // A key the window acts on is taken, even when acting on it failed.
-        if (guarded([&] { return handleKey(key->key(), key->modifiers()); }, true))
-            return true;
+void ReportPreviewWindow::createKeys() {
+    // The window's keys act before its controls see them, whatever other modifiers are held:
+    // a shortcut of the window for each key with each choice of Shift, Ctrl and Alt.
+    const Qt::KeyboardModifiers kModifiers[] = {Qt::ShiftModifier, Qt::ControlModifier,
+                                                Qt::AltModifier};
+    for (const int key :
+         {Qt::Key_Escape, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End}) {
+        for (unsigned combination = 0; combination < 8; ++combination) {
+            Qt::KeyboardModifiers modifiers;
+            for (unsigned m = 0; m < 3; ++m) {
+                if (combination & (1u << m))
+                    modifiers |= kModifiers[m];
+            }
+            auto* shortcut = new QShortcut(QKeyCombination(modifiers, Qt::Key(key)), this);
+            shortcut->setContext(Qt::WindowShortcut);
+            shortcut->setAutoRepeat(true);
+            connectGuarded(shortcut, &QShortcut::activated, this,
+                           [this, key, modifiers] { handleKey(key, modifiers); });
+        }
     }
-    return QMainWindow::eventFilter(watched, event);
 }
 
-bool ReportPreviewWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
+void ReportPreviewWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
     // Ctrl counts only when it is the only modifier held.
     const bool ctrlAlone = (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
     switch (key) {
     case Qt::Key_Escape:
         close();
-        return true;
+        break;
     case Qt::Key_PageUp:
         showPage(ctrlAlone ? 1 : m_page - 1);
-        return true;
+        break;
     case Qt::Key_PageDown:
         showPage(ctrlAlone ? m_store->pageCount() : m_page + 1);
-        return true;
+        break;
     case Qt::Key_Home:
         showPage(1);
-        return true;
+        break;
     case Qt::Key_End:
         showPage(m_store->pageCount());
-        return true;
+        break;
     default:
-        return false;
+        break;
     }
 }
 

@@ -98,14 +98,13 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createToolBar();
     void createStatusBar();
-    bool handleKey(int key, Qt::KeyboardModifiers modifiers);
+    void createKeys();
+    void handleKey(int key, Qt::KeyboardModifiers modifiers);
     void refitZoom();
-    void applyZoomChoice();
 
     std::unique_ptr<PageStore> m_store;
     PreviewPageArea* m_area = nullptr;

@@ -110,29 +110,8 @@ void DataSource::rowChanged(int row) {
 }
 
 void DataSource::currentMoved(int oldRow, int newRow, MoveKind kind) {
-    if (m_lazySteps && kind == MoveKind::Step) {
-        if (!std::exchange(m_movePending, true)) {
-            m_pendingFrom = oldRow;
-            QMetaObject::invokeMethod(
-                this, [this] { guarded([this] { placePendingMove(); }); }, Qt::QueuedConnection);
-        }
-        return;
-    }
-    m_movePending = false;
     if (m_link)
         m_link->currentRecordMoved(oldRow, newRow, kind);
-}
-
-bool DataSource::setFollowStepsLazily(bool on) {
-    const bool was = std::exchange(m_lazySteps, on);
-    if (!on)
-        placePendingMove();
-    return was;
-}
-
-void DataSource::placePendingMove() {
-    if (std::exchange(m_movePending, false) && m_link)
-        m_link->currentRecordMoved(m_pendingFrom, m_dataSet.currentRow(), MoveKind::Step);
 }
 
 void DataSource::stateChanged() {

@@ -47,12 +47,6 @@ public:
     // visible, a new record is started. False when nothing may start.
     bool edit();
 
-    // While on, a move by one step reaches the grid when the event loop next turns, and
-    // only the latest of several: a walk through every record (a report run) is followed
-    // as fast as the screen can show it, not redrawn a million times. Returns the setting
-    // that was in force.
-    bool setFollowStepsLazily(bool on);
-
     // The record set's field index of a column; -1 when the set has no such field.
     int fieldOfColumn(int column) const;
 
@@ -77,7 +71,6 @@ private:
     void stateChanged() override;
     void updateRecord() override;
     void mapFields();
-    void placePendingMove();
 
     RecordSet& m_dataSet;
     QStringList m_fieldNames;
@@ -85,9 +78,6 @@ private:
     std::vector<int> m_fields;
     bool m_autoEdit = false;
     DataLink* m_link = nullptr;
-    bool m_lazySteps = false;
-    bool m_movePending = false;
-    int m_pendingFrom = -1;
 };
 
 } // namespace lambreya

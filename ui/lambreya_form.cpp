@@ -346,23 +346,22 @@ void TLambreyaForm::mmFile_PreviewClick() {
     for (std::size_t i = 0; i < m_boxes.size(); ++i)
         SearchResForm->findLabel(kDirectoryFields[i].filterLabel)->setCaption(m_boxes[i]->text());
 
-    const QPointer<QWidget> hadFocus = focusWidget();
-    {
-        // The grid follows the report's walk at the pace of the screen.
-        struct FollowLazily {
-            DataSource& source;
-            bool was = source.setFollowStepsLazily(true);
-            ~FollowLazily() { source.setFollowStepsLazily(was); }
-        } follow{*DataSource1};
-        QuickRep1Preview->preview();
-    }
-
-    if (!isVisible())
+    if (QuickRep1Preview->window())
         return;
-    activateWindow();
-    raise();
-    if (hadFocus)
-        hadFocus->setFocus();
+    // When the preview window closes, the main window is the active one again, with the
+    // control that had the focus.
+    connectGuarded(
+        QuickRep1Preview, &ReportPreview::windowClosed, this,
+        [this, hadFocus = QPointer<QWidget>(focusWidget())] {
+            if (!isVisible())
+                return;
+            activateWindow();
+            raise();
+            if (hadFocus)
+                hadFocus->setFocus();
+        },
+        Qt::SingleShotConnection);
+    QuickRep1Preview->preview();
 }
 
 void TLambreyaForm::mmFile_ExitClick() {

@@ -2,6 +2,7 @@
 #include "recording_sink.h"
 #include "support/directory_fixture.h"
 
+#include "report/page_composer.h"
 #include "report/quick_report.h"
 #include "report/report_font.h"
 #include "report/search_res_form.h"
@@ -31,20 +32,18 @@ int px(int pixels) {
     return static_cast<int>(std::lround(pixels * 2540.0 / 96.0));
 }
 
+// Progress is told after every record placed.
 struct Observer : RunObserver {
-    void progress(int percent) override { percents.push_back(percent); }
-    void pageAvailable(int page) override { pages.push_back(page); }
-    Stop afterRecord() override {
+    void progress(int percent) override {
+        percents.push_back(percent);
         ++records;
         if (onRecord)
             onRecord(records);
-        return records == stopAfter ? stop : Stop::No;
     }
+    void pageAvailable(int page) override { pages.push_back(page); }
 
     std::vector<int> percents, pages;
     int records = 0;
-    int stopAfter = -1;
-    Stop stop = Stop::No;
     std::function<void(int)> onRecord;
 };
 
@@ -331,21 +330,22 @@ TEST_F(CompositionTest, DateAndTimeAreTakenOnEveryPageAndMidnightShowsTheDateAlo
 }
 
 TEST_F(CompositionTest, ProgressAndStopsAfterARecord) {
+    enum class End { Complete, Abandon, Finish };
     struct Row {
         const char* name;
         int records, stopAfter;
-        RunObserver::Stop stop;
+        End end;
         const char* calls;
         std::vector<int> percents;
         int currentRow;
     };
     const Row rows[] = {
-        {"a full run", 3, -1, RunObserver::Stop::No, "begin page end", {33, 66, 100}, 2},
-        {"abandoned after record 2", 3, 2, RunObserver::Stop::Abandon, "begin abort", {33, 66}, 1},
+        {"a full run", 3, -1, End::Complete, "begin page end", {33, 66, 100}, 2},
+        {"abandoned after record 2", 3, 2, End::Abandon, "begin abort", {33, 66}, 1},
         {"finished after record 40: the pages so far",
          50,
          40,
-         RunObserver::Stop::Finish,
+         End::Finish,
          "begin page page end",
          {},
          39},
@@ -355,10 +355,14 @@ TEST_F(CompositionTest, ProgressAndStopsAfterARecord) {
         table.discard();
         sink = {};
         observer = {};
-        observer.stopAfter = row.stopAfter;
-        observer.stop = row.stop;
         openNumbered(row.records);
-        compose();
+        const auto run = form.QuickRep1.composition(sink, observer);
+        run->begin();
+        for (int placed = 0; placed != row.stopAfter && run->step(); ++placed) {
+            // The run leaves the current record where the user has it.
+            EXPECT_EQ(table.currentRow(), 0);
+        }
+        row.end == End::Abandon ? run->abandon() : run->finish();
         EXPECT_EQ(sink.calls, row.calls);
         if (!row.percents.empty()) {
             EXPECT_EQ(observer.percents, row.percents);
@@ -370,18 +374,98 @@ TEST_F(CompositionTest, ProgressAndStopsAfterARecord) {
     EXPECT_EQ(lineTops(sink.pages[1], sink.document.fonts[2]).size(), 2u);
 }
 
+// The user searches, edits, inserts and deletes while a run goes on: each record the run
+// can still reach is printed once, in stored order, as it was last posted; nothing is
+// skipped, nothing printed twice, and the record being changed stays the user's.
+TEST_F(CompositionTest, WhateverTheUserDoesMeanwhileEachMatchIsPrintedOnce) {
+    openNumbered(100);
+    table.setFiltered(true);
+    const int surname = table.findField("Nsa_famili");
+    // A search for surnames beginning with `text`; an empty text shows every record.
+    auto search = [this](const std::string& text) {
+        Condition condition;
+        if (!text.empty())
+            condition.comparisons.push_back(
+                {0, CompareOp::Equal, test::cp(text), test::cp(text).size()});
+        table.setFilter(text, condition);
+    };
+    std::vector<std::string> expected;
+    for (int i = 0; i <= 9; ++i)
+        expected.push_back("ИВАНОВ" + std::to_string(i));
+    observer.onRecord = [&](int record) {
+        switch (record) {
+        case 10: // a search: the run goes on through its matches after the records printed
+            search("ИВАНОВ1");
+            break;
+        case 11: // the first match (record 1, printed already) is deleted
+            table.deleteRecord();
+            break;
+        case 12: // the search is cleared
+            search("");
+            break;
+        case 20: // a record ahead is changed, one ahead deleted, one ahead inserted
+            table.moveToRow(40);
+            table.edit();
+            table.setFieldText(surname, test::cp("ПЕТРОВ"));
+            table.post();
+            table.moveToRow(50);
+            table.deleteRecord();
+            table.moveToRow(60);
+            table.insert();
+            table.setFieldText(surname, test::cp("НОВЫЙ"));
+            table.post();
+            break;
+        case 30: // an insert the user is still typing when the run passes and ends
+            table.moveToRow(80);
+            table.insert();
+            table.setFieldText(surname, test::cp("НЕДОПИСАН"));
+            break;
+        }
+    };
+    for (int i = 10; i <= 12; ++i)
+        expected.push_back("ИВАНОВ" + std::to_string(i));
+    // With record 1 gone, row 40 holds record 41 and row 50 record 51; with record 51 gone
+    // too, row 60 holds record 62.
+    for (int i = 13; i <= 99; ++i) {
+        if (i == 41)
+            expected.push_back("ПЕТРОВ");
+        else if (i == 62)
+            expected.push_back("НОВЫЙ");
+        if (i != 41 && i != 51)
+            expected.push_back("ИВАНОВ" + std::to_string(i));
+    }
+    compose();
+    std::vector<std::string> printed;
+    for (const PageDrawing& page : sink.pages) {
+        forEachOp(page, [&](const DrawingOp& op) {
+            if (op.kind == DrawingOp::Kind::Text && op.x == kBandLeft + px(6) &&
+                op.y > kFirstLineTop)
+                printed.push_back(test::utf8(op.text));
+        });
+    }
+    auto joined = [](const std::vector<std::string>& names) {
+        std::string all;
+        for (const std::string& name : names)
+            all += name + " ";
+        return all;
+    };
+    EXPECT_EQ(joined(printed), joined(expected));
+    // The new record being typed is the user's still; the run did not move it.
+    EXPECT_EQ(table.state(), RecordSet::State::Insert);
+    EXPECT_EQ(table.fieldText(surname), test::cp("НЕДОПИСАН"));
+}
+
 TEST_F(CompositionTest, AnErrorDuringTheRunAbortsTheDocument) {
-    struct Failing : RecordSetListener {
-        void currentMoved(int, int row, MoveKind) override {
-            if (row == 5)
-                throw Error("Table1: the grid cannot follow");
+    struct FailingSink : test::RecordingSink {
+        void addPage(PageDrawing page) override {
+            RecordingSink::addPage(std::move(page));
+            throw Error("Не удалось добавить лист");
         }
     } failing;
-    openNumbered(10);
-    table.addListener(&failing);
-    EXPECT_THROW(compose(), Error);
-    table.removeListener(&failing);
-    EXPECT_EQ(sink.calls, "begin abort");
+    openNumbered(50);
+    EXPECT_THROW(form.QuickRep1.compose(failing, observer), Error);
+    EXPECT_EQ(failing.calls, "begin page abort");
+    EXPECT_EQ(observer.records, 38) << "page 1 ended, and failed, as record 39 came";
 }
 
 TEST_F(CompositionTest, AFieldTheSetLacksPrintsNothing) {

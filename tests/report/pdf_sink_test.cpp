@@ -4,6 +4,7 @@
 #include "support/directory_fixture.h"
 #include "support/test_files.h"
 
+#include "report/page_composer.h"
 #include "report/pdf_sink.h"
 #include "report/search_res_form.h"
 #include "report/text_measure.h"
@@ -160,12 +161,14 @@ TEST_F(PdfSinkTest, TextsStandWhereThePageDrawingsPutThem) {
 }
 
 TEST_F(PdfSinkTest, NoFileIsLeftWhenTheRunIsAbandonedOrTheFolderIsMissing) {
-    struct Abandon : RunObserver {
-        Stop afterRecord() override { return Stop::Abandon; }
-    } abandon;
     {
+        // Abandoned after its first page was painted.
         PdfSink pdf(pdfPath());
-        form.QuickRep1.compose(pdf, abandon);
+        const auto run = form.QuickRep1.composition(pdf, observer);
+        run->begin();
+        for (int record = 0; record < 39; ++record)
+            run->step();
+        run->abandon();
     }
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 

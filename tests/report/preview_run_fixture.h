@@ -1,10 +1,11 @@
 #pragma once
 
 #include "support/directory_fixture.h"
+#include "support/qt_test_support.h"
 #include "support/walk_actions.h"
 
 #include "report/print_progress_window.h"
-#include "report/quick_report_runs.h"
+#include "report/quick_report.h"
 #include "report/report_preview.h"
 #include "report/report_preview_window.h"
 
@@ -21,11 +22,10 @@ namespace lambreya::test {
 // The report over a record set of its own, run into preview windows as the user runs it.
 class PreviewRunTest : public ::testing::Test {
 protected:
-    // After every record the run lets messages through, so that an action lands on the
-    // record it was meant for.
+    PreviewRunTest() { takeEscapedErrors(); }
+
     void open(int records) {
         m_table.openDirectory(numberedDirectory(records));
-        m_preview.setMessageSlice(0);
         connect();
     }
     void connect() {
@@ -39,19 +39,20 @@ protected:
                              });
                          });
     }
-    // Runs the preview; `whenBuilt` acts once the run has ended, in the waiting window.
-    void preview(std::function<void(ReportPreviewWindow&)> action) {
-        QTimer poll;
-        whenBuilt(poll, m_preview, std::move(action));
+    // Runs the preview; `whenBuilt` acts once the run has ended, in the window that stays
+    // open; returns when the window has closed.
+    void preview(std::function<void(ReportPreviewWindow&)> whenBuilt) {
+        whenRunEnds(m_preview, std::move(whenBuilt));
         m_preview.preview();
+        untilPreviewCloses(m_preview);
     }
+    // The errors that reached the standard error box since the test began.
+    std::vector<std::string> errors() { return takeEscapedErrors(); }
     static void close(ReportPreviewWindow& window) { window.ExitButton->click(); }
 
     RecordSet m_table{"Table1"};
     QuickReport m_quick{m_table};
-    QuickReportRuns m_report{m_quick};
-    std::vector<QString> m_errors;
-    ReportPreview m_preview{m_report, [this](const QString& m) { m_errors.push_back(m); }};
+    ReportPreview m_preview{m_quick};
     int m_windows = 0;
     bool m_openedAtOnce = false;
 };

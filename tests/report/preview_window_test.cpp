@@ -116,6 +116,9 @@ TEST(PreviewKeys, PagesFollowTheKeysWithinThePagesBuilt) {
     EXPECT_EQ(window->pagePanel()->text(), QStringLiteral("Лист 1 из 0"));
     window = windowWith(2);
     EXPECT_EQ(window->pagePanel()->text(), QStringLiteral("Лист 1 из 2"));
+    // Keys reach the window the user works in.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
     struct Step {
         Qt::Key key;

@@ -5,9 +5,11 @@
 
 #include "report/preview_page_commands.h"
 #include "report/saved_pages.h"
+#include "report/stepped_run.h"
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -62,12 +64,14 @@ protected:
     }
     // Clicks Print in the built window and closes it when the print run has ended.
     void printThenClose(ReportPreviewWindow& window) {
-        QObject::connect(&m_preview, &ReportPreview::printRunStarted, &window,
-                         [&window](PrintProgressWindow* progress) {
-                             QObject::connect(progress, &QObject::destroyed, &window, [&window] {
-                                 QTimer::singleShot(0, &window, [&window] { close(window); });
-                             });
-                         });
+        QObject::connect(
+            &m_preview, &ReportPreview::printRunStarted, &window,
+            [this, &window] {
+                QObject::connect(
+                    &m_preview, &ReportPreview::runEnded, &window, [&window] { close(window); },
+                    Qt::SingleShotConnection);
+            },
+            Qt::SingleShotConnection);
         window.Print->click();
     }
     QStringList newJobs() const { return g_cups->jobFiles().mid(m_jobsBefore); }
@@ -87,7 +91,7 @@ TEST_F(PrintTest, OnlyTheRangeIsPrintedAsTheTitledJob) {
     open(77); // three pages: 38, 38 and 1 records
     m_quick.PrinterSettings.firstPage = 2;
     m_quick.PrinterSettings.lastPage = 3;
-    WalkActions user(m_table);
+    WalkActions user(m_preview);
     // Print again during the print run: ignored.
     user.at(2, 10, [this] { m_preview.window()->Print->click(); });
     previewAndPrint();
@@ -103,12 +107,12 @@ TEST_F(PrintTest, OnlyTheRangeIsPrintedAsTheTitledJob) {
     EXPECT_FALSE(pages.join(QString()).contains(QStringLiteral("Лист 1")));
     EXPECT_TRUE(g_cups->jobAttributes(jobs.front())
                     .contains(QStringLiteral("Ламбрея: печать результатов поиска").toUtf8()));
-    EXPECT_TRUE(m_errors.empty());
+    EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(PrintTest, CancelPrintsWhatWasComposedWithTheCurrentPageFinished) {
     open(200);
-    WalkActions user(m_table);
+    WalkActions user(m_preview);
     // The second walk is the print run's; record 50 lies on its second page.
     user.at(2, 50, [this] { m_progress->cancelButton()->click(); });
     previewAndPrint();
@@ -123,13 +127,26 @@ TEST_F(PrintTest, CancelPrintsWhatWasComposedWithTheCurrentPageFinished) {
 
 TEST_F(PrintTest, ClosingThePreviewDuringPrintingDiscardsTheJob) {
     open(200);
-    WalkActions user(m_table);
+    WalkActions user(m_preview);
     user.at(2, 50, [this] { close(*m_preview.window()); });
     previewAndPrint();
     EXPECT_EQ(m_printRuns, 1);
     EXPECT_TRUE(newJobs().isEmpty());
     EXPECT_EQ(m_preview.window(), nullptr);
     EXPECT_EQ(m_table.currentRow(), 50);
+}
+
+TEST_F(PrintTest, AJobTheQueueRefusesIsReportedWithItsReason) {
+    ASSERT_TRUE(g_cups->setAccepting(false));
+    open(39);
+    previewAndPrint();
+    ASSERT_TRUE(g_cups->setAccepting(true));
+    EXPECT_EQ(m_printRuns, 1);
+    EXPECT_TRUE(newJobs().isEmpty());
+    const std::vector<std::string> reported = errors();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0].rfind("Принтер «lambreya-test» не принял задание: ", 0), 0u)
+        << reported[0];
 }
 
 // The print dialog and the printing of loaded pages, with the preview's page commands.
@@ -193,8 +210,7 @@ protected:
         dialog.findChild<QPushButton*>(QStringLiteral("properties"))->click();
     }
 
-    PreviewPageCommands m_commands{m_preview, m_quick.PrinterSettings,
-                                   [this](const QString& m) { m_errors.push_back(m); }};
+    PreviewPageCommands m_commands{m_preview, m_quick.PrinterSettings};
     QStringList m_offered;
 };
 
@@ -228,7 +244,7 @@ TEST_F(PrintSetupTest, PagesTwoToThreeChosenArePrintedAndCancelChangesNothing) {
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(pages[0].contains(QStringLiteral("Лист 2")));
     EXPECT_TRUE(pages[1].contains(QStringLiteral("Лист 3")));
-    EXPECT_TRUE(m_errors.empty());
+    EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(PrintSetupTest, LandscapeComesWithTheNextPreviewTheOpenWindowKeepsItsPages) {
@@ -253,6 +269,29 @@ TEST_F(PrintSetupTest, LandscapeComesWithTheNextPreviewTheOpenWindowKeepsItsPage
     EXPECT_EQ(paper, kA4Landscape);
 }
 
+TEST_F(PrintSetupTest, PagesLoadedDuringAPrintRunLetItPrintToItsEnd) {
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("three.kvr"));
+    writeSavedPages(saved, m_quick.documentInfo(),
+                    std::vector<PageDrawing>(3, PageDrawing(kA4Portrait)));
+    open(200);
+    WalkActions user(m_preview);
+    QString loaded;
+    user.at(2, 50, [&] {
+        ReportPreviewWindow& window = *m_preview.window();
+        answerNextDialog<QFileDialog>([&](QFileDialog& dialog) {
+            dialog.selectFile(saved);
+            static_cast<QDialog&>(dialog).accept();
+        });
+        window.LoadReport->click();
+        loaded = window.pagePanel()->text();
+    });
+    previewAndPrint();
+    EXPECT_EQ(loaded, QStringLiteral("Лист 1 из 3"));
+    EXPECT_EQ(pagesOfTheJob().size(), 6);
+    EXPECT_TRUE(errors().empty());
+}
+
 TEST_F(PrintSetupTest, LoadedPagesPrintAsTheyAreWithoutARun) {
     QTemporaryDir folder;
     const QString saved = folder.filePath(QStringLiteral("three.kvr"));
@@ -272,7 +311,12 @@ TEST_F(PrintSetupTest, LoadedPagesPrintAsTheyAreWithoutARun) {
         window.LoadReport->click();
         printSetup = window.PrintSetup->isEnabled();
         window.Print->click();
-        QTimer::singleShot(0, &window, [&window] { close(window); });
+        // The pages go to the printer a page a turn; the window closes once they have.
+        QTimer::singleShot(0, &window, [this, &window] {
+            SteppedRun* printing = m_commands.pagesWork();
+            ASSERT_TRUE(printing);
+            QObject::connect(printing, &SteppedRun::ended, &window, [&window] { close(window); });
+        });
     });
     EXPECT_FALSE(printSetup);
     EXPECT_EQ(m_printRuns, 0) << "no run and no progress window";
@@ -282,7 +326,7 @@ TEST_F(PrintSetupTest, LoadedPagesPrintAsTheyAreWithoutARun) {
     EXPECT_TRUE(pages[1].contains(QStringLiteral("ИВАНОВ76")));
     EXPECT_TRUE(g_cups->jobAttributes(newJobs().front())
                     .contains(QStringLiteral("Ламбрея: печать результатов поиска").toUtf8()));
-    EXPECT_TRUE(m_errors.empty());
+    EXPECT_TRUE(errors().empty());
 }
 
 } // namespace

@@ -118,6 +118,14 @@ bool PrivateCups::start() {
     return false;
 }
 
+bool PrivateCups::setAccepting(bool accepting) {
+    QProcess tool;
+    tool.start(accepting ? QStringLiteral("cupsaccept") : QStringLiteral("cupsreject"),
+               {QStringLiteral("lambreya-test")});
+    return tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit &&
+           tool.exitCode() == 0;
+}
+
 QStringList PrivateCups::jobFiles() const {
     const QDir spool(path(QStringLiteral("spool")));
     QStringList files;

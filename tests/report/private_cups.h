@@ -20,6 +20,9 @@ public:
     bool start();
     const QString& why() const { return m_why; }
 
+    // Makes the queue accept jobs or refuse them; false when the scheduler did not agree.
+    bool setAccepting(bool accepting);
+
     // The files of the jobs received so far, oldest first.
     QStringList jobFiles() const;
     // The control file of the job of that file, where its attributes (the job name among

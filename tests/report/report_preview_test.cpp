@@ -1,8 +1,13 @@
 // The preview operation and its guards, driven as the user drives them: actions arrive
-// while a run walks the records or while the window waits.
+// while a run works through the records or while the window stays open.
 #include "preview_run_fixture.h"
 
+#include "report/preview_files.h"
+
+#include "data/guarded.h"
+
 #include <QLabel>
+#include <QTemporaryDir>
 
 namespace lambreya::test {
 namespace {
@@ -36,7 +41,7 @@ TEST_F(PreviewRunTest, PagesOfTheMatchesThenTheLastRecordIsCurrent) {
 
 TEST_F(PreviewRunTest, OpensAtOnceAndOnlyOneWindowOrRunAtATime) {
     open(200);
-    WalkActions user(m_table);
+    WalkActions user(m_preview);
     user.at(1, 10, [this] { m_preview.preview(); });
     int pages = 0;
     preview([&](ReportPreviewWindow& window) {
@@ -52,32 +57,45 @@ TEST_F(PreviewRunTest, OpensAtOnceAndOnlyOneWindowOrRunAtATime) {
 
 TEST_F(PreviewRunTest, ClosingWhileBuildingStopsTheWalkWhereItWas) {
     open(200);
-    WalkActions user(m_table);
+    WalkActions user(m_preview);
+    int rowDuringTheRun = -1;
+    user.at(1, 20, [&] { rowDuringTheRun = m_table.currentRow(); });
     user.at(1, 50, [this] { close(*m_preview.window()); });
     m_preview.preview();
+    untilPreviewCloses(m_preview);
+    EXPECT_EQ(rowDuringTheRun, 0) << "the run leaves the current record where the user has it";
     EXPECT_EQ(m_table.currentRow(), 50);
     EXPECT_FALSE(m_preview.running());
     EXPECT_EQ(m_preview.window(), nullptr);
 }
 
-TEST_F(PreviewRunTest, InTimeSlicesMessagesStillComeAsSoonAsTheFirstPageIsBuilt) {
-    open(20000);
-    m_preview.setMessageSlice(ReportPreview::kMessageSliceMs);
-    WalkActions user(m_table);
-    // Record 38 is the first of page 2: page 1 is built just before it.
-    user.at(1, 37, [this] { close(*m_preview.window()); });
+TEST_F(PreviewRunTest, PagesShowWhileTheRestIsBuiltAndACloseStopsAtOnce) {
+    // At its own pace the run works a few milliseconds a turn of the event loop: far from
+    // all of a large directory, but pages already.
+    open(200000);
+    int turns = 0;
+    int pagesAtTheFirstTurn = 0;
+    QObject::connect(&m_preview, &ReportPreview::runStepped, &m_preview, [&] {
+        if (++turns == 1) {
+            pagesAtTheFirstTurn = m_preview.window()->pageStore().pageCount();
+            close(*m_preview.window());
+        }
+    });
     m_preview.preview();
-    EXPECT_GE(m_table.currentRow(), 37);
-    EXPECT_LE(m_table.currentRow(), 38);
+    untilPreviewCloses(m_preview);
+    EXPECT_EQ(turns, 1);
+    EXPECT_GT(pagesAtTheFirstTurn, 0);
+    EXPECT_LT(m_table.currentRow(), 199999);
+    EXPECT_FALSE(m_preview.running());
 }
 
 TEST_F(PreviewRunTest, LoadedPagesTakeThePlaceOfAStoppedBuild) {
     open(200);
-    WalkActions user(m_table);
+    WalkActions user(m_preview);
     user.at(1, 50, [this] {
         ReportPreviewWindow& window = *m_preview.window();
         m_preview.stopBuilding();
-        window.pageStore().replaceWithLoaded(m_report.documentInfo(),
+        window.pageStore().replaceWithLoaded(m_quick.documentInfo(),
                                              std::vector<PageDrawing>(3, PageDrawing(kA4Portrait)));
         window.pagesReplaced();
     });
@@ -105,22 +123,39 @@ TEST_F(PreviewRunTest, PrintDoesNothingWithoutAPrinter) {
     });
     EXPECT_EQ(printRuns, 0);
     EXPECT_EQ(m_table.currentRow(), 38) << "no second walk";
-    EXPECT_TRUE(m_errors.empty());
+    EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(PreviewRunTest, AnErrorEndsTheRunKeepsTheWindowAndFreesTheReport) {
-    open(100);
-    WalkActions user(m_table);
-    // The set goes away under the walk, so that its next step fails.
-    user.at(1, 45, [this] { m_table.discard(); });
-    int pages = 0;
-    preview([&](ReportPreviewWindow& window) {
-        pages = window.pageStore().pageCount();
-        close(window);
-    });
-    EXPECT_EQ(pages, 1);
-    ASSERT_EQ(m_errors.size(), 1u);
+TEST_F(PreviewRunTest, AnErrorBeforeTheFirstPageKeepsTheWindowAndItsEmptyStoreIsNeverSaved) {
+    // A pending change that cannot be posted ends the run as it begins.
+    std::vector<FieldDef> fields = standardDirectoryFields();
+    fields[0].required = true;
+    m_table.openDirectory(makeDirectory({{"ИВАНОВ"}, {"ПЕТРОВ"}}, fields));
+    m_table.edit();
+    m_table.setFieldText(0, "");
+    QTemporaryDir folder;
+    const QString earlier = folder.filePath(QStringLiteral("report.kvr"));
+    for (const QString& path : {earlier, folder.filePath(QStringLiteral("report.pdf"))}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("earlier");
+    }
+    guarded([this] { m_preview.preview(); });
+    ReportPreviewWindow* window = m_preview.window();
+    ASSERT_TRUE(window);
     EXPECT_FALSE(m_preview.running());
+    EXPECT_EQ(errors(), std::vector<std::string>{"Field 'Nsa_famili' must have a value"});
+    EXPECT_EQ(window->pagePanel()->text(), QStringLiteral("Лист 1 из 0"));
+    // Save writes nothing and replaces nothing.
+    for (const QString& name : {QStringLiteral("report.kvr"), QStringLiteral("report.pdf")}) {
+        EXPECT_EQ(saveReportPages(window->pageStore(), folder.filePath(name)), nullptr);
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "earlier");
+    }
+    EXPECT_EQ(m_table.state(), RecordSet::State::Edit) << "the change stays pending";
+    close(*window);
+    EXPECT_EQ(m_preview.window(), nullptr);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "data/record_set.h"
-#include "data/record_set_listener.h"
 #include "report/report_preview.h"
 #include "report/report_preview_window.h"
 
+#include <QEventLoop>
+#include <QObject>
 #include <QTimer>
 
 #include <functional>
@@ -12,51 +12,60 @@
 
 namespace lambreya::test {
 
-// Acts as the user would while a run walks a record set: when the walk reaches a row,
-// the action for it is queued and happens when the run next lets messages through. Walks
-// are counted by the moves to the first record (a run's start, or a search meanwhile).
-class WalkActions : public RecordSetListener {
+// Acts as the user would while the report's runs go on: the action for row `row` of run
+// number `walk` (from 1, preview and print runs alike) happens once that run has placed the
+// record of that row and before it places the next. The preview works one record a turn
+// (setSlice(0)), so that every action lands between the two records it is meant for.
+class WalkActions : public QObject {
 public:
-    explicit WalkActions(RecordSet& table)
-        : m_table(table) {
-        m_table.addListener(this);
+    explicit WalkActions(ReportPreview& preview) {
+        preview.setSlice(0);
+        connect(&preview, &ReportPreview::runStarted, this, [this] {
+            ++m_walks;
+            m_placed = 0;
+        });
+        connect(&preview, &ReportPreview::runStepped, this, [this] {
+            const auto it = m_actions.find({m_walks, m_placed++});
+            if (it == m_actions.end())
+                return;
+            const std::function<void()> action = std::move(it->second);
+            m_actions.erase(it);
+            action();
+        });
     }
-    ~WalkActions() override { m_table.removeListener(this); }
 
-    // On walk number `walk` (from 1), when it reaches row `row`.
     void at(int walk, int row, std::function<void()> action) {
         m_actions[{walk, row}] = std::move(action);
     }
     int walks() const { return m_walks; }
 
-    void currentMoved(int, int newRow, MoveKind kind) override {
-        if (kind == MoveKind::First)
-            ++m_walks;
-        const auto it = m_actions.find({m_walks, newRow});
-        if (it == m_actions.end())
-            return;
-        QTimer::singleShot(0, std::move(it->second));
-        m_actions.erase(it);
-    }
-
 private:
-    RecordSet& m_table;
     std::map<std::pair<int, int>, std::function<void()>> m_actions;
     int m_walks = 0;
+    int m_placed = 0;
 };
 
-// Acts once the preview's run has ended, in the window that then waits: `poll` looks at
-// every turn of the event loop until then.
-inline void whenBuilt(QTimer& poll, ReportPreview& preview,
-                      std::function<void(ReportPreviewWindow&)> action) {
-    QObject::connect(&poll, &QTimer::timeout, &poll, [&poll, &preview, action] {
-        ReportPreviewWindow* window = preview.window();
-        if (window && !preview.running()) {
-            poll.stop();
-            action(*window);
-        }
-    });
-    poll.start(0);
+// Acts once the next run of the preview has ended, in the window that stays open then, when
+// the handler that ended the run has returned.
+inline void whenRunEnds(ReportPreview& preview, std::function<void(ReportPreviewWindow&)> action) {
+    QObject::connect(
+        &preview, &ReportPreview::runEnded, &preview,
+        [&preview, action] {
+            QTimer::singleShot(0, &preview, [&preview, action] {
+                if (ReportPreviewWindow* window = preview.window())
+                    action(*window);
+            });
+        },
+        Qt::SingleShotConnection);
+}
+
+// Handles events until the preview window has closed, as the user's session goes on.
+inline void untilPreviewCloses(ReportPreview& preview) {
+    if (!preview.window())
+        return;
+    QEventLoop loop;
+    QObject::connect(&preview, &ReportPreview::windowClosed, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace lambreya::test
