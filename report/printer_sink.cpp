@@ -45,9 +45,11 @@ void printPages(QPrinter& printer, std::span<const PageDrawing> pages, const Rep
     QPainter painter;
     if (!painter.begin(&printer))
         printerFailed(printer, "начать печать");
-    const QRectF sheet(QPointF(0, 0), area == PrintArea::WholePaper
-                                          ? printer.paperRect(QPrinter::DevicePixel).size()
-                                          : printer.pageRect(QPrinter::DevicePixel).size());
+    // The whole sheet at its exact size: the printer's own page is whole points.
+    const QRectF sheet =
+        area == PrintArea::WholePaper
+            ? paperRectOn(printer, pages.front().paper())
+            : QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
     bool first = true;
     for (const PageDrawing& page : pages) {
         if (!std::exchange(first, false) && !printer.newPage())

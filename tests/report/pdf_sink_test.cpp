@@ -111,7 +111,7 @@ TEST_F(PdfSinkTest, TextsStandWhereThePageDrawingsPutThem) {
         about.contains(QStringLiteral("Title:           Ламбрея: печать результатов поиска")))
         << about.toStdString();
     EXPECT_TRUE(about.contains(QStringLiteral("Pages:           2")));
-    EXPECT_TRUE(about.contains(QStringLiteral("595 x 842 pts (A4)"))) << about.toStdString();
+    EXPECT_TRUE(about.contains(QStringLiteral("595.276 x 841.89 pts (A4)"))) << about.toStdString();
 
     const std::vector<Word> words = wordsOf(pdfPath());
     const FontMeasures measures = measureFonts(drawings.document.fonts);
@@ -135,7 +135,7 @@ TEST_F(PdfSinkTest, TextsStandWhereThePageDrawingsPutThem) {
             }
             ASSERT_TRUE(found) << text;
             SCOPED_TRACE(text);
-            EXPECT_NEAR(found->xMin * kMmPerPoint, op.x / 100.0, 0.2);
+            EXPECT_NEAR(found->xMin * kMmPerPoint, op.x / 100.0, 0.04);
             EXPECT_NEAR((found->xMax - found->xMin) * kMmPerPoint, width / 100.0, 0.1);
             // The baseline lies within the word's box, near its bottom.
             const double baseline = op.y / 100.0;
