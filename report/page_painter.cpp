@@ -3,6 +3,7 @@
 #include "report/text_measure.h"
 
 #include <QGlyphRun>
+#include <QPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -88,6 +89,12 @@ void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fo
     });
     flush();
     painter.restore();
+}
+
+QRectF paperRectOn(const QPaintDevice& device, PaperSize paper) {
+    constexpr double kUnitsPerInch = 25.4 * kDrawingUnitsPerMm;
+    return {0, 0, paper.width * device.logicalDpiX() / kUnitsPerInch,
+            paper.height * device.logicalDpiY() / kUnitsPerInch};
 }
 
 } // namespace lambreya

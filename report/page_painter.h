@@ -5,6 +5,7 @@
 
 #include <QRectF>
 
+class QPaintDevice;
 class QPainter;
 
 namespace lambreya {
@@ -15,5 +16,9 @@ namespace lambreya {
 // text's measure puts it, so a text is as wide on every device.
 void paintPage(QPainter& painter, const PageDrawing& page, const ReportFonts& fonts,
                const QRectF& sheet);
+
+// A sheet of `paper` at its exact size on `device` (in its pixels), from the device's
+// top-left corner; a device's own page may be rounded to whole points or pixels.
+QRectF paperRectOn(const QPaintDevice& device, PaperSize paper);
 
 } // namespace lambreya

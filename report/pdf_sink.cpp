@@ -1,6 +1,7 @@
 #include "report/pdf_sink.h"
 
 #include "report/page_painter.h"
+#include "report/pdf_page_boxes.h"
 
 #include "data/atomic_file.h"
 #include "data/error.h"
@@ -25,9 +26,11 @@ QPageLayout paperLayoutFor(PaperSize paper) {
 }
 
 struct PdfSink::Writer {
-    explicit Writer(QIODevice& device)
-        : pdf(&device) {}
+    Writer(QIODevice& device, PaperSize paper)
+        : boxes(device, paper)
+        , pdf(&boxes) {}
 
+    PdfPageBoxes boxes;
     QPdfWriter pdf;
     QPainter painter;
     ReportFonts fonts;
@@ -45,7 +48,7 @@ PdfSink::~PdfSink() {
 void PdfSink::beginDocument(const DocumentInfo& document) {
     abortDocument();
     m_file = std::make_unique<AtomicFile>(m_path, AtomicFile::Buffering::Buffered);
-    m_writer = std::make_unique<Writer>(m_file->device());
+    m_writer = std::make_unique<Writer>(m_file->device(), document.paper);
     QPdfWriter& pdf = m_writer->pdf;
     pdf.setTitle(document.title);
     pdf.setCreator(QStringLiteral("Ламбрея"));
@@ -65,8 +68,8 @@ void PdfSink::addPage(PageDrawing page) {
     }
     ++w.pages;
     const double unitsPerPoint = w.pdf.resolution() / 72.0;
-    const QRectF sheet(0, 0, w.pdf.width(), w.pdf.height());
-    paintPage(w.painter, page, w.fonts, sheet.marginsRemoved(m_margins * unitsPerPoint));
+    paintPage(w.painter, page, w.fonts,
+              w.boxes.sheetOn(w.pdf).marginsRemoved(m_margins * unitsPerPoint));
 }
 
 void PdfSink::endDocument() {
@@ -75,6 +78,7 @@ void PdfSink::endDocument() {
     if (m_writer->pages == 0)
         throw Error("Нет ни одного листа для файла PDF " + m_path.toStdString());
     m_writer->painter.end();
+    m_writer->boxes.flushHeld();
     m_writer.reset();
     m_file->commit();
     m_file.reset();

@@ -1,14 +1,14 @@
 #include "report/print_progress_window.h"
 
+#include "report/window_placement.h"
+
 #include "data/guarded.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 
 namespace lambreya {
 
@@ -38,17 +38,15 @@ PrintProgressWindow::PrintProgressWindow(QWidget* parent)
     m_cancel->setDefault(true);
     connectGuarded(m_cancel, &QPushButton::clicked, this, &PrintProgressWindow::cancel);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - QPoint(kClientSize.width() / 2, kClientSize.height() / 2));
-    }
+    centreFrameOnScreen(*this, kClientSize);
 }
 
 void PrintProgressWindow::showProgress(int percent) {
     if (percent % 5 != 0)
         return;
     m_bar->setValue(percent);
-    m_text->setText(QStringLiteral("%1% Completed").arg(percent));
+    // The number, "% " and " Completed": two blanks stand between them.
+    m_text->setText(QString::number(percent) + QStringLiteral("% ") + QStringLiteral(" Completed"));
 }
 
 void PrintProgressWindow::cancel() {

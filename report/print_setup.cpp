@@ -12,13 +12,17 @@
 namespace lambreya {
 
 void setUpPrintDialog(QPrintDialog& dialog, int pageCount) {
+    // The printer's properties stay offered: the orientation is chosen there.
     dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
-                      QAbstractPrintDialog::PrintCollateCopies);
+                      QAbstractPrintDialog::PrintCollateCopies |
+                      QAbstractPrintDialog::PrintShowPageSize);
     dialog.setMinMax(1, std::max(1, pageCount));
     dialog.setFromTo(1, std::max(1, pageCount));
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
-    // Qt's dialog also takes a list of pages ("1-3, 7") where it can; a report prints one
-    // range, so that choice is hidden.
+    // Qt's dialog on CUPS also takes a list of pages ("1-3, 7"). No option turns it off, and
+    // what is chosen there goes to the print system on the dialog's own printer, out of the
+    // settings' reach: it would print every page. A report prints one range, so that choice
+    // is hidden; the tests see every choice a user can see, so a rename shows there.
     for (const char* name : {"pagesRadioButton", "pagesLineEdit"}) {
         if (auto* choice = dialog.findChild<QWidget*>(QString::fromLatin1(name)))
             choice->hide();

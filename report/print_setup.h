@@ -11,9 +11,10 @@ namespace lambreya {
 inline constexpr char kNoDefaultPrinter[] = "There is no default printer currently selected";
 
 // Sets the print dialog up for a window of `pageCount` pages: all pages preselected, a
-// range limited to 1 .. pageCount and preset to all of them; no printing to a file, no
-// selection, no list of pages. The dialog's printer carries the settings' printer, copies and
-// orientation (applyPrintSettings), set before the dialog was made, which reads them then.
+// range limited to 1 .. pageCount and preset to all of them; the printer's properties with
+// the page's orientation; no printing to a file, no selection, no list of pages. The dialog's
+// printer carries the settings' printer, copies and orientation (applyPrintSettings), set before
+// the dialog was made, which reads them then.
 void setUpPrintDialog(QPrintDialog& dialog, int pageCount);
 
 // The settings as the accepted dialog chose them: printer, copies, orientation and the

@@ -2,12 +2,13 @@
 
 #include "data/guarded.h"
 #include "report/preview_page_area.h"
+#include "report/status_panel.h"
+#include "report/window_placement.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -49,11 +50,7 @@ ReportPreviewWindow::ReportPreviewWindow(std::unique_ptr<PageStore> store, QWidg
     connectGuarded(m_area, &PreviewPageArea::areaResized, this, &ReportPreviewWindow::refitZoom);
 
     // Restored, the window is 652 by 579, centred on the screen; it opens maximised.
-    resize(kRestoredSize);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - QPoint(kRestoredSize.width() / 2, kRestoredSize.height() / 2));
-    }
+    centreFrameOnScreen(*this, kRestoredSize);
     createKeys();
     refreshPagePanel();
 }
@@ -140,19 +137,19 @@ void ReportPreviewWindow::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(true);
-    m_progressPanel = new QLabel(QStringLiteral("0%"), bar);
+    m_progressPanel = new QLabel(bar);
     m_progressPanel->setObjectName(QStringLiteral("ProgressPanel"));
     m_progressPanel->setAccessibleName(QStringLiteral("Ход построения"));
-    m_progressPanel->setFixedWidth(kProgressPanelWidth);
     m_progressPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_pagePanel = new QLabel(QStringLiteral("Лист"), bar);
+    m_pagePanel = new QLabel(bar);
     m_pagePanel->setObjectName(QStringLiteral("PagePanel"));
     m_pagePanel->setAccessibleName(QStringLiteral("Лист"));
-    m_pagePanel->setFixedWidth(kPagePanelWidth);
     for (QLabel* panel : {m_progressPanel, m_pagePanel}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         bar->addWidget(panel);
     }
+    showPanelText(*m_progressPanel, QStringLiteral("0%"), kProgressPanelWidth);
+    showPanelText(*m_pagePanel, QStringLiteral("Лист"), kPagePanelWidth);
 }
 
 // --- Pages ----------------------------------------------------------------------------------
@@ -166,11 +163,9 @@ void ReportPreviewWindow::showPage(int page) {
 }
 
 void ReportPreviewWindow::refreshPagePanel() {
-    const QString text = QStringLiteral("Лист %1 из %2").arg(m_page).arg(m_store->pageCount());
-    m_pagePanel->setText(text);
-    // The panel is narrow; the whole text stays within reach.
-    m_pagePanel->setToolTip(text);
-    m_pagePanel->setAccessibleDescription(text);
+    showPanelText(*m_pagePanel,
+                  QStringLiteral("Лист %1 из %2").arg(m_page).arg(m_store->pageCount()),
+                  kPagePanelWidth);
 }
 
 void ReportPreviewWindow::pageBuilt(int page) {
@@ -187,10 +182,10 @@ void ReportPreviewWindow::pageBuilt(int page) {
 void ReportPreviewWindow::showProgress(int percent) {
     if (percent >= m_lastProgressShown + 5) {
         m_lastProgressShown = percent;
-        m_progressPanel->setText(QStringLiteral("%1%").arg(percent));
+        showPanelText(*m_progressPanel, QStringLiteral("%1%").arg(percent), kProgressPanelWidth);
     }
     if (percent == 0 || percent == 100)
-        m_progressPanel->clear();
+        showPanelText(*m_progressPanel, QString(), kProgressPanelWidth);
 }
 
 void ReportPreviewWindow::runEnded() {

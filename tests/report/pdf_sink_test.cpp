@@ -5,10 +5,12 @@
 #include "support/test_files.h"
 
 #include "report/page_composer.h"
+#include "report/pdf_page_boxes.h"
 #include "report/pdf_sink.h"
 #include "report/search_res_form.h"
 #include "report/text_measure.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -112,7 +114,7 @@ TEST_F(PdfSinkTest, TextsStandWhereThePageDrawingsPutThem) {
         about.contains(QStringLiteral("Title:           Ламбрея: печать результатов поиска")))
         << about.toStdString();
     EXPECT_TRUE(about.contains(QStringLiteral("Pages:           2")));
-    EXPECT_TRUE(about.contains(QStringLiteral("595 x 842 pts (A4)"))) << about.toStdString();
+    EXPECT_TRUE(about.contains(QStringLiteral("595.276 x 841.89 pts (A4)"))) << about.toStdString();
 
     const std::vector<Word> words = wordsOf(pdfPath());
     const FontMeasures measures = measureFonts(drawings.document.fonts);
@@ -136,7 +138,7 @@ TEST_F(PdfSinkTest, TextsStandWhereThePageDrawingsPutThem) {
             }
             ASSERT_TRUE(found) << text;
             SCOPED_TRACE(text);
-            EXPECT_NEAR(found->xMin * kMmPerPoint, op.x / 100.0, 0.2);
+            EXPECT_NEAR(found->xMin * kMmPerPoint, op.x / 100.0, 0.04);
             EXPECT_NEAR((found->xMax - found->xMin) * kMmPerPoint, width / 100.0, 0.1);
             // The baseline lies within the word's box, near its bottom.
             const double baseline = op.y / 100.0;
@@ -184,6 +186,29 @@ TEST_F(PdfSinkTest, NoFileIsLeftWhenTheRunIsAbandonedOrTheFolderIsMissing) {
         EXPECT_NE(message.find(". Файл не создан"), std::string::npos) << message;
     }
     EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+// The writer's page boxes become exact however its bytes are split between writes; other
+// bytes pass unchanged and the length stays, so the writer's offsets hold.
+TEST(PdfPageBoxes, BoxesBecomeExactWhereverTheWritesSplitThem) {
+    const QByteArray written = "1 0 obj /MediaBox [0 0 595.000000 842.000000] /Crop [0 0 595 842]\n"
+                               "/MediaBox [0 0 842.000000 595.000000]";
+    for (const auto& [paper, expected] :
+         {std::pair{kA4Portrait, QByteArray("1 0 obj /MediaBox [0 0 595.275591 841.889764] "
+                                            "/Crop [0 0 595 842]\n/MediaBox [0 0 842.000000 "
+                                            "595.000000]")},
+          {kA4Landscape, QByteArray("1 0 obj /MediaBox [0 0 595.000000 842.000000] /Crop [0 0 "
+                                    "595 842]\n/MediaBox [0 0 841.889764 595.275591]")}}) {
+        for (qsizetype chunk : {qsizetype(1), qsizetype(7), written.size()}) {
+            QBuffer target;
+            target.open(QIODevice::WriteOnly);
+            PdfPageBoxes boxes(target, paper);
+            for (qsizetype at = 0; at < written.size(); at += chunk)
+                boxes.write(written.mid(at, chunk));
+            boxes.flushHeld();
+            EXPECT_EQ(target.data(), expected) << chunk;
+        }
+    }
 }
 
 } // namespace

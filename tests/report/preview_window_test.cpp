@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -169,7 +170,25 @@ TEST(PreviewStatus, TheProgressPanelMovesBySteps) {
         for (int percent : c.reports)
             window->showProgress(percent);
         EXPECT_EQ(window->progressPanel()->text(), c.shown) << c.reports.size();
+        EXPECT_EQ(window->progressPanel()->accessibleDescription(), c.shown) << "screen reader";
     }
+}
+
+TEST(PreviewStatus, ThePagePanelGrowsToItsTextAndKeepsItsPlace) {
+    auto window = windowWith(0, false);
+    PageStore& store = window->pageStore();
+    for (int page = 1; page <= 26316; ++page)
+        store.addPage(numberedPage(page));
+    window->pageBuilt(26316);
+    window->showPage(26316);
+    const QLabel& progress = *window->progressPanel();
+    const QLabel& panel = *window->pagePanel();
+    const QString text = QStringLiteral("Лист 26316 из 26316");
+    EXPECT_EQ(panel.text(), text);
+    EXPECT_EQ(panel.accessibleDescription(), text);
+    EXPECT_LE(panel.fontMetrics().horizontalAdvance(text), panel.contentsRect().width());
+    EXPECT_LT(progress.x(), panel.x()) << "the page panel stands after the progress panel";
+    EXPECT_EQ(progress.width(), ReportPreviewWindow::kProgressPanelWidth);
 }
 
 TEST(PreviewToolbar, ButtonsInOrderWithHintsIconsAndGroups) {
@@ -252,9 +271,10 @@ TEST(PrintProgress, OnlyMultiplesOfFiveMoveTheBarAndTheText) {
     EXPECT_EQ(progress.cancelButton()->text(), QStringLiteral("Cancel"));
     EXPECT_TRUE(progress.progressText()->text().isEmpty());
     for (const auto& [percent, bar, text] : {std::tuple{3, 0, QString()},
-                                             {5, 5, QStringLiteral("5% Completed")},
-                                             {7, 5, QStringLiteral("5% Completed")},
-                                             {100, 100, QStringLiteral("100% Completed")}}) {
+                                             {5, 5, QStringLiteral("5%  Completed")},
+                                             {7, 5, QStringLiteral("5%  Completed")},
+                                             {40, 40, QStringLiteral("40%  Completed")},
+                                             {100, 100, QStringLiteral("100%  Completed")}}) {
         progress.showProgress(percent);
         EXPECT_EQ(progress.progressBar()->value(), bar) << percent;
         EXPECT_EQ(progress.progressText()->text(), text) << percent;
@@ -262,6 +282,22 @@ TEST(PrintProgress, OnlyMultiplesOfFiveMoveTheBarAndTheText) {
     EXPECT_FALSE(progress.cancelled());
     progress.cancelButton()->click();
     EXPECT_TRUE(progress.cancelled());
+}
+
+// Both windows stand in the middle of the screen with their frames, title bar included.
+TEST(WindowPlacement, TheRestoredPreviewAndTheProgressWindowAreCentredByTheirFrames) {
+    ReportPreviewWindow preview(std::make_unique<PageStore>(document()));
+    preview.show();
+    PrintProgressWindow progress;
+    progress.show();
+    for (QWidget* window : std::initializer_list<QWidget*>{&preview, &progress}) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        const QRect screen = window->screen()->availableGeometry();
+        ASSERT_NE(window->frameGeometry(), window->geometry()) << "the window has a frame";
+        EXPECT_EQ(window->frameGeometry().center(), screen.center());
+    }
+    EXPECT_EQ(preview.size(), ReportPreviewWindow::kRestoredSize);
+    EXPECT_EQ(progress.size(), PrintProgressWindow::kClientSize);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -168,15 +169,24 @@ protected:
         window.PrintSetup->click();
     }
 
-    // What the dialog offers when it opens, in words.
+    // What the dialog offers when it opens, in words, with its options shown as a user
+    // shows them.
     static QStringList offeredChoices(QPrintDialog& dialog) {
+        if (auto* options = shown<QPushButton>(dialog, QStringLiteral("Options >>")))
+            options->click();
         QStringList offered;
         auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
         for (int i = 0; printers && i < printers->count(); ++i)
             offered << QStringLiteral("printer ") + printers->itemText(i);
         offered << QStringLiteral("chosen ") + (printers ? printers->currentText() : QString());
-        auto* all = dialog.findChild<QRadioButton*>(QStringLiteral("printAll"));
-        offered << QStringLiteral("all pages %1").arg(all && all->isChecked());
+        if (shown<QPushButton>(dialog, QStringLiteral("Properties")))
+            offered << QStringLiteral("properties");
+        for (const QRadioButton* choice : dialog.findChildren<QRadioButton*>()) {
+            if (choice->isVisibleTo(&dialog))
+                offered << QStringLiteral("choice %1 %2")
+                               .arg(QString(choice->text()).remove(QLatin1Char('&')))
+                               .arg(choice->isChecked());
+        }
         for (const char* name : {"from", "to", "copies"}) {
             auto* spin = dialog.findChild<QSpinBox*>(QString::fromLatin1(name));
             offered << QStringLiteral("%1 %2 of %3..%4")
@@ -184,11 +194,6 @@ protected:
                            .arg(spin->value())
                            .arg(spin->minimum())
                            .arg(spin->maximum());
-        }
-        for (const char* name : {"printSelection", "printCurrentPage", "pagesRadioButton"}) {
-            if (auto* choice = dialog.findChild<QWidget*>(QString::fromLatin1(name));
-                choice && choice->isVisibleTo(&dialog))
-                offered << QString::fromLatin1(name);
         }
         return offered;
     }
@@ -201,13 +206,35 @@ protected:
     static void chooseCopies(QPrintDialog& dialog, int copies) {
         dialog.findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(copies);
     }
+    // The control of `Widget`'s class whose caption, without its shortcut mark, is `text`,
+    // as a user finds it; null unless the user can see it.
+    template <typename Widget>
+    static Widget* shown(QWidget& dialog, const QString& text) {
+        for (Widget* widget : dialog.findChildren<Widget*>()) {
+            if (widget->text().remove(QLatin1Char('&')) == text && widget->isVisibleTo(&dialog) &&
+                widget->width() > 0 && widget->height() > 0)
+                return widget;
+        }
+        return nullptr;
+    }
+    static void chooseQueue(QPrintDialog& dialog, const QString& queue) {
+        for (auto* printers : dialog.findChildren<QComboBox*>()) {
+            if (const int at = printers->findText(queue); at >= 0)
+                printers->setCurrentIndex(at);
+        }
+    }
     // Landscape is chosen in the printer's properties, a dialog of its own.
     static void chooseLandscape(QPrintDialog& dialog) {
-        answerNextDialog<QDialog>([](QDialog& properties) {
-            properties.findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
-            properties.accept();
+        auto* properties = shown<QPushButton>(dialog, QStringLiteral("Properties"));
+        ASSERT_TRUE(properties) << "the printer's properties are offered";
+        answerNextDialog<QDialog>([](QDialog& page) {
+            auto* landscape = shown<QRadioButton>(page, QStringLiteral("Landscape"));
+            EXPECT_TRUE(landscape) << "the orientation is offered";
+            if (landscape)
+                landscape->click();
+            page.accept();
         });
-        dialog.findChild<QPushButton*>(QStringLiteral("properties"))->click();
+        properties->click();
     }
 
     PreviewPageCommands m_commands{m_preview, m_quick.PrinterSettings};
@@ -231,10 +258,12 @@ TEST_F(PrintSetupTest, PagesTwoToThreeChosenArePrintedAndCancelChangesNothing) {
         printThenClose(window);
     });
     EXPECT_EQ(m_offered,
-              QStringList({QStringLiteral("printer lambreya-test"),
-                           QStringLiteral("chosen lambreya-test"), QStringLiteral("all pages 1"),
-                           QStringLiteral("from 1 of 1..3"), QStringLiteral("to 3 of 1..3"),
-                           QStringLiteral("copies 1 of 1..999")}));
+              QStringList({QStringLiteral("printer lambreya-ppd"),
+                           QStringLiteral("printer lambreya-test"),
+                           QStringLiteral("chosen lambreya-test"), QStringLiteral("properties"),
+                           QStringLiteral("choice Print all 1"),
+                           QStringLiteral("choice Pages from 0"), QStringLiteral("from 1 of 1..3"),
+                           QStringLiteral("to 3 of 1..3"), QStringLiteral("copies 1 of 1..999")}));
     PrintSettings chosen;
     chosen.printer = QStringLiteral("lambreya-test");
     chosen.firstPage = 2;
@@ -247,26 +276,42 @@ TEST_F(PrintSetupTest, PagesTwoToThreeChosenArePrintedAndCancelChangesNothing) {
     EXPECT_TRUE(errors().empty());
 }
 
+// On a raw queue and on a queue with a PPD alike.
 TEST_F(PrintSetupTest, LandscapeComesWithTheNextPreviewTheOpenWindowKeepsItsPages) {
+    ASSERT_TRUE(QFileInfo::exists(PrivateCups::kPpd)) << "the CUPS filters are not installed";
     open(100);
-    std::vector<PageDrawing> open;
-    preview([&](ReportPreviewWindow& window) {
-        printSetup(window, chooseLandscape, true);
-        open = window.pageStore().pages();
-        close(window);
-    });
-    EXPECT_EQ(m_quick.PrinterSettings.orientation, PrintSettings::Orientation::Landscape);
-    ASSERT_EQ(open.size(), 3u);
-    EXPECT_EQ(open.front().paper(), kA4Portrait);
-    int pages = 0;
-    PaperSize paper;
-    preview([&](ReportPreviewWindow& window) {
-        pages = window.pageStore().pageCount();
-        paper = window.pageStore().page(1).paper();
-        close(window);
-    });
-    EXPECT_EQ(pages, 5) << "24 lines a page";
-    EXPECT_EQ(paper, kA4Landscape);
+    for (const QString& queue : {PrivateCups::kRawQueue, PrivateCups::kPpdQueue}) {
+        SCOPED_TRACE(queue.toStdString());
+        m_quick.PrinterSettings = PrintSettings();
+        std::vector<PageDrawing> open;
+        PrintSettings cancelled;
+        preview([&](ReportPreviewWindow& window) {
+            const auto landscapeOn = [&queue](QPrintDialog& dialog) {
+                chooseQueue(dialog, queue);
+                chooseLandscape(dialog);
+            };
+            printSetup(window, landscapeOn, false);
+            cancelled = m_quick.PrinterSettings;
+            printSetup(window, landscapeOn, true);
+            open = window.pageStore().pages();
+            close(window);
+        });
+        EXPECT_EQ(cancelled, PrintSettings()) << "Cancel keeps portrait";
+        EXPECT_EQ(m_quick.PrinterSettings.printer, queue);
+        EXPECT_EQ(m_quick.PrinterSettings.orientation, PrintSettings::Orientation::Landscape);
+        ASSERT_EQ(open.size(), 3u);
+        EXPECT_EQ(open.front().paper(), kA4Portrait);
+        int pages = 0;
+        PaperSize paper;
+        preview([&](ReportPreviewWindow& window) {
+            pages = window.pageStore().pageCount();
+            paper = window.pageStore().page(1).paper();
+            close(window);
+        });
+        EXPECT_EQ(pages, 5) << "24 lines a page";
+        EXPECT_EQ(paper, kA4Landscape);
+    }
+    EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(PrintSetupTest, PagesLoadedDuringAPrintRunLetItPrintToItsEnd) {

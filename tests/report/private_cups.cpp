@@ -66,7 +66,16 @@ bool PrivateCups::writeConfiguration() {
                                     "State Idle\n"
                                     "Accepting Yes\n"
                                     "Shared No\n"
-                                    "</DefaultPrinter>\n"));
+                                    "</DefaultPrinter>\n"
+                                    "<Printer lambreya-ppd>\n"
+                                    "Info Lambreya test queue with a PPD\n"
+                                    "DeviceURI file:///dev/null\n"
+                                    "State Idle\n"
+                                    "Accepting Yes\n"
+                                    "Shared No\n"
+                                    "</Printer>\n")) &&
+           (!QFileInfo::exists(kPpd) ||
+            QFile::copy(kPpd, path(QStringLiteral("ppd/%1.ppd").arg(kPpdQueue))));
 }
 
 bool PrivateCups::start() {

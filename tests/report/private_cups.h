@@ -8,13 +8,20 @@
 namespace lambreya::test {
 
 // A CUPS scheduler of the tests' own: its configuration, socket, spool and logs in a
-// temporary folder, one raw queue "lambreya-test" as the default printer, every job's
+// temporary folder, a raw queue "lambreya-test" as the default printer and a queue
+// "lambreya-ppd" described by a PDF printer's PPD (when one is installed), every job's
 // file kept in the spool. The print system is pointed at it through CUPS_SERVER, which
 // must happen before anything asks for printers.
 class PrivateCups {
 public:
     PrivateCups();
     ~PrivateCups();
+
+    static inline const QString kRawQueue = QStringLiteral("lambreya-test");
+    static inline const QString kPpdQueue = QStringLiteral("lambreya-ppd");
+    // The PPD of the second queue, from the generic PDF printer of the CUPS filters.
+    static inline const QString kPpd =
+        QStringLiteral("/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd");
 
     // Starts the scheduler; false with why() set when it cannot run here.
     bool start();

@@ -179,7 +179,7 @@ TEST_F(QueryCommandTest, ReportPrintsTheViewUnderTheBoxesTexts) {
         EXPECT_EQ(text.find(hidden), std::string::npos) << hidden;
     const std::string info = pdfText(pdf, "pdfinfo");
     EXPECT_NE(info.find("Title:           Ламбрея: печать результатов поиска"), std::string::npos);
-    EXPECT_NE(info.find("842 x 595 pts (A4)"), std::string::npos) << info;
+    EXPECT_NE(info.find("841.89 x 595.276 pts (A4)"), std::string::npos) << info;
 }
 
 TEST_F(QueryCommandTest, AReportThatFailsWritesNothing) {
