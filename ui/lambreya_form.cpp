@@ -366,11 +366,16 @@ void TLambreyaForm::mmFile_PreviewClick() {
 }
 
 void TLambreyaForm::mmFile_ExitClick() {
+    Table1.completePendingEdit();
     QCoreApplication::exit(0);
 }
 
 void TLambreyaForm::closeEvent(QCloseEvent* event) {
     guarded([&] {
+        // A change typed into the grid is posted as the next move would post it; when it
+        // cannot be, the error box says why and the window stays open with it.
+        event->ignore();
+        Table1.completePendingEdit();
         FormClose();
         event->accept();
         // The program ends with its main window, also while the preview window stands open
