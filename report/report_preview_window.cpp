@@ -79,7 +79,8 @@ void ReportPreviewWindow::createToolBar() {
         b->setToolTip(hint);
         b->setAccessibleName(hint);
         b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
+        // In the Tab chain, so that the keyboard reaches printing and saving.
+        b->setFocusPolicy(Qt::TabFocus);
         bar->addWidget(b);
         return b;
     };
@@ -107,7 +108,7 @@ void ReportPreviewWindow::createToolBar() {
     ExitButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     ExitButton->setFixedSize(56, 22);
     ExitButton->setAutoRaise(true);
-    ExitButton->setFocusPolicy(Qt::NoFocus);
+    ExitButton->setFocusPolicy(Qt::TabFocus);
     bar->addWidget(ExitButton);
 
     auto* zoomGroup = new QButtonGroup(this);
@@ -170,6 +171,9 @@ void ReportPreviewWindow::refreshPagePanel() {
     // The panel is narrow; the whole text stays within reach.
     m_pagePanel->setToolTip(text);
     m_pagePanel->setAccessibleDescription(text);
+    // The page area, which has the focus while the user pages, describes the page shown, so
+    // that a screen reader speaks the page reached.
+    m_area->setAccessibleDescription(text);
 }
 
 void ReportPreviewWindow::pageBuilt(int page) {

@@ -6,6 +6,7 @@
 #include "ui/help_context.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"
+#include "ui/menu_item_accessibility.h"
 #include "ui/menu_help.h"
 #include "ui/no_tooltips.h"
 #include "ui/window_icon.h"
@@ -222,6 +223,8 @@ void TLambreyaForm::createMenu() {
     N4 = mmFile->addSeparator();
     // The access key of "Выход" is the Latin x.
     mmFile_Exit = mmFile->addAction(QStringLiteral("Вы&xод"));
+    // Read out as the Russian word, not with the Latin letter of its caption.
+    setAccessibleMenuItemName(mmFile_Exit, QStringLiteral("Выход"));
     mmFile_Exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     wire(mmFile_Exit, &TLambreyaForm::mmFile_ExitClick);
 

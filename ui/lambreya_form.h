@@ -117,6 +117,8 @@ private:
     void FocusPreviousSearchBox(SearchBox* box);
     // Carries out what a key in a search box calls for.
     void actOnBoxKey(SearchBox* sender, BoxKeyAction action);
+    // Tells assistive technology, through the box, which record Up or Down reached.
+    void announceCurrentRecord(SearchBox* box);
 
     void createComponents();
     void createSearchBoxes();

@@ -166,10 +166,12 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
         EXPECT_FALSE(QFile::exists(path("bad.cds")));
     }
 
-    for (const char* command : {"info", "export", "convert", "report"}) {
-        SCOPED_TRACE(command);
-        const ProcessResult missing = kalvestData(
-            {QString::fromLatin1(command), path(u"none.cds"_s), u"-o"_s, path(u"x.pdf"_s)});
+    for (const QStringList& command : {QStringList{u"info"_s}, QStringList{u"export"_s},
+                                       QStringList{u"convert"_s, path(u"x.xml"_s)}}) {
+        SCOPED_TRACE(command.first().toStdString());
+        QStringList args = command;
+        args.insert(1, path(u"none.cds"_s));
+        const ProcessResult missing = kalvestData(args);
         EXPECT_EQ(missing.status, 1);
         EXPECT_EQ(missing.err, "Файл " + path("none.cds").toStdString() + " не найден.\n");
     }

@@ -207,7 +207,7 @@ TEST_F(QueryCommandTest, AReportThatFailsWritesNothing) {
          "prim.\n"},
         {"no directory",
          {folder.filePath(u"none.cds"_s), u"-o"_s, pdf},
-         "Table1: Missing data provider or data packet.\n"},
+         "Файл " + folder.filePath(u"none.cds"_s).toStdString() + " не найден.\n"},
         {"a missing folder",
          {city, u"-o"_s, lost},
          "Не удалось записать файл " + lost.toStdString() + ": "},
