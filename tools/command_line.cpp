@@ -66,7 +66,8 @@ void openDirectoryFile(RecordSet& table, const QString& path) {
     // The program's own message names no file; a command names the one it was given.
     const QFileInfo info(path);
     if (!info.isFile())
-        throw Error("Файл " + path.toStdString() + (info.exists() ? " не является файлом" : " не найден"));
+        throw Error("Файл " + path.toStdString() +
+                    (info.exists() ? " не является файлом" : " не найден"));
     if (info.size() == 0)
         throw Error("Файл " + path.toStdString() + " пуст");
     table.setFileName(path);

@@ -103,7 +103,8 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
             if (i < text.size() && text[i] != m_delimiter && text[i] != '\r' && text[i] != '\n')
                 fail("после закрывающей кавычки стоит текст");
         } else {
-            while (i < text.size() && text[i] != m_delimiter && text[i] != '\r' && text[i] != '\n') {
+            while (i < text.size() && text[i] != m_delimiter && text[i] != '\r' &&
+                   text[i] != '\n') {
                 if (text[i] == '"')
                     fail("кавычка внутри поля без кавычек");
                 field.push_back(text[i++]);

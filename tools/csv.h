@@ -19,15 +19,13 @@ struct Style {
     bool quoteAll = false;
 };
 
-void appendRecord(std::string& out, const std::vector<std::string_view>& fields,
-                  Style style = {});
+void appendRecord(std::string& out, const std::vector<std::string_view>& fields, Style style = {});
 
 // A directory table as the tool prints it, in UTF-8: the field names, then `rows` records,
 // `valueOf(row, field)` giving each value in code page 1251.
-void appendTable(
-    std::string& out, const std::vector<FieldDef>& fields, std::size_t rows,
-    const std::function<std::string_view(std::size_t row, std::size_t field)>& valueOf,
-    Style style = {});
+void appendTable(std::string& out, const std::vector<FieldDef>& fields, std::size_t rows,
+                 const std::function<std::string_view(std::size_t row, std::size_t field)>& valueOf,
+                 Style style = {});
 
 // The delimiter of the text's first line: a semicolon when that line holds more of them
 // than commas outside quotes, otherwise a comma.

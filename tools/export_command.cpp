@@ -18,12 +18,11 @@ int runExport(const QStringList& args) {
     // spreadsheet is told to keep quoted fields as text.
     const bool spreadsheet = a.has("--spreadsheet");
     std::string out = spreadsheet ? "\xEF\xBB\xBF" : "";
-    csv::appendTable(
-        out, dir.fields, dir.order.size(),
-        [&](std::size_t row, std::size_t field) {
-            return dir.columns.value(dir.order[row], field);
-        },
-        {',', spreadsheet});
+    csv::appendTable(out, dir.fields, dir.order.size(),
+                     [&](std::size_t row, std::size_t field) {
+                         return dir.columns.value(dir.order[row], field);
+                     },
+                     {',', spreadsheet});
     writeOutput(a.value("-o").value_or(QString()), out);
     return 0;
 }

@@ -29,10 +29,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace lambreya {
 namespace {
@@ -470,8 +470,8 @@ TEST_F(PendingChangeTest, AChangeThatCannotBePostedKeepsTheWindowOpenOrIsLeftBeh
                 if (!byUser)
                     return;
                 QCoreApplication::processEvents();
-                EXPECT_EQ(boxTexts(),
-                          std::vector<QString>{QStringLiteral("Field 'Nsa_famili' must have a value.")});
+                EXPECT_EQ(boxTexts(), std::vector<QString>{
+                                          QStringLiteral("Field 'Nsa_famili' must have a value.")});
                 EXPECT_TRUE(form.isVisible());
                 EXPECT_EQ(form.Table1.state(), RecordSet::State::Insert);
                 EXPECT_EQ(form.Table1.fieldText(1), test::cp("А.Б."));

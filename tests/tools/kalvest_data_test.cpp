@@ -203,7 +203,8 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
 TEST_F(KalvestDataTest, SpreadsheetsCsvComesInWithSemicolonsAndGoesOutMarkedAndQuoted) {
     write("ru.csv", "Nsa_famili;Nsa_home;Nsa_prim\r\nИВАНОВ;8/1;\"a;b\"\r\nПЕТРОВ;01-02;\r\n");
     ASSERT_EQ(kalvestData({u"import"_s, path(u"ru.csv"_s), u"-o"_s, path(u"ru.cds"_s)}).status, 0);
-    const ProcessResult exported = kalvestData({u"export"_s, path(u"ru.cds"_s), u"--spreadsheet"_s});
+    const ProcessResult exported =
+        kalvestData({u"export"_s, path(u"ru.cds"_s), u"--spreadsheet"_s});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, "\xEF\xBB\xBF\"Nsa_famili\",\"Nsa_home\",\"Nsa_prim\"\r\n"
                             "\"ИВАНОВ\",\"8/1\",\"a;b\"\r\n\"ПЕТРОВ\",\"01-02\",\"\"\r\n");
