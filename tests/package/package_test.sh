@@ -24,7 +24,7 @@ for need in libqt6widgets6 qt6-qpa-plugins fonts-liberation qt6-translations-l10
 done
 
 description=$(dpkg-deb -f "$deb" Description)
-[[ $description == *"Справочник абонентов"* && $description != *$'\n ;'* ]] \
+[[ $description == *"справочник абонентов"* && $description != *$'\n ;'* ]] \
     && ok "described in Russian" || fail "Description: $description"
 
 root="$work/root"
