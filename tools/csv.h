@@ -13,6 +13,9 @@
 // locale write a semicolon in place of the comma.
 namespace lambreya::csv {
 
+// What a spreadsheet puts before UTF-8 text, and reads it by.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 struct Style {
     char delimiter = ',';
     // Every field quoted, not only those that need it.

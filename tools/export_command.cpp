@@ -17,7 +17,7 @@ int runExport(const QStringList& args) {
     // field quoted, so that a house "8/1" or a telephone "01-02" stays text where the
     // spreadsheet is told to keep quoted fields as text.
     const bool spreadsheet = a.has("--spreadsheet");
-    std::string out = spreadsheet ? "\xEF\xBB\xBF" : "";
+    std::string out(spreadsheet ? csv::kUtf8ByteOrderMark : std::string_view());
     csv::appendTable(out, dir.fields, dir.order.size(),
                      [&](std::size_t row, std::size_t field) {
                          return dir.columns.value(dir.order[row], field);

@@ -97,7 +97,11 @@ int runImport(const QStringList& args) {
 
     // Each record is checked as it is read, so that a file that is no directory is refused
     // before it costs more than its own size.
-    const std::string text = readTextFile(a.positional()[0]);
+    const std::string file = readTextFile(a.positional()[0]);
+    // A spreadsheet (and export --spreadsheet) marks UTF-8 with a byte-order mark.
+    std::string_view text = file;
+    if (text.starts_with(csv::kUtf8ByteOrderMark))
+        text.remove_prefix(csv::kUtf8ByteOrderMark.size());
     // The header tells the delimiter: a comma, or the semicolon of a Russian spreadsheet.
     csv::Reader reader(text, csv::headerDelimiter(text));
     std::vector<std::string> header;

@@ -208,6 +208,11 @@ TEST_F(KalvestDataTest, SpreadsheetsCsvComesInWithSemicolonsAndGoesOutMarkedAndQ
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, "\xEF\xBB\xBF\"Nsa_famili\",\"Nsa_home\",\"Nsa_prim\"\r\n"
                             "\"ИВАНОВ\",\"8/1\",\"a;b\"\r\n\"ПЕТРОВ\",\"01-02\",\"\"\r\n");
+    // And back, the mark skipped.
+    write("sheet.csv", exported.out);
+    ASSERT_EQ(kalvestData({u"import"_s, path(u"sheet.csv"_s), u"-o"_s, path(u"back.cds"_s)}).status,
+              0);
+    EXPECT_EQ(read("back.cds"), read("ru.cds"));
 }
 
 TEST(Csv, QuotesOnlyWhatNeedsQuotingAndReadsItBack) {
