@@ -20,6 +20,9 @@
 namespace lambreya {
 namespace {
 
+// A settings file of three sections takes a few hundred bytes.
+constexpr qint64 kLargestSettingsTemplate = 1 << 20;
+
 [[noreturn]] void failFirstStart(const QString& path) {
     throw Error("Не могу создать папку " + QDir::toNativeSeparators(path).toStdString());
 }
@@ -35,6 +38,12 @@ void prepareUserSettings(const QString& settingsPath, const std::optional<QStrin
         const QString folder = QFileInfo(settingsPath).absolutePath();
         if (!QDir().mkpath(folder))
             failFirstStart(folder);
+        // Only a regular file of a settings file's size is copied: a pipe or a device there
+        // would block or never end.
+        const QFileInfo administrators(*template_);
+        if (!administrators.isFile() || administrators.size() > kLargestSettingsTemplate)
+            throw Error("Файл настроек " + QDir::toNativeSeparators(*template_).toStdString() +
+                        " не является обычным файлом настроек");
         // The user's copy is the user's to write, whatever the administrator's allows.
         if (!QFile::copy(*template_, settingsPath) ||
             !QFile::setPermissions(settingsPath, QFile::ReadOwner | QFile::WriteOwner |
