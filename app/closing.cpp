@@ -21,6 +21,14 @@ QString rescueFilePath(const QString& folder, const QString& dataFile, const QDa
 }
 
 void closeDirectory(RecordSet& table) {
+    // The window posts a pending change when the user closes it. Ended by a signal or by the
+    // session, the program posts it here; a change that cannot be posted (a required field
+    // left empty) has no one left to complete it and is dropped by the closing below, while
+    // everything else is written.
+    try {
+        table.completePendingEdit();
+    } catch (const Error&) {
+    }
     try {
         table.close();
         return;

@@ -7,7 +7,8 @@ namespace lambreya {
 
 class RecordSet;
 
-// Closes the directory at the end of the program, writing it back when it changed. When
+// Closes the directory at the end of the program, writing it back when it changed, with a
+// pending change of the current record posted when it can be. When
 // the data file cannot be written, the changes are not given up: they go to a file of their
 // own in the user's home folder, and the error box says where.
 void closeDirectory(RecordSet& table);

@@ -1,5 +1,8 @@
 #include "app/file_permissions.h"
 
+#include "data/file_ownership.h"
+
+#include <QDir>
 #include <QFileInfo>
 
 namespace lambreya {
@@ -10,6 +13,34 @@ bool isMarkedWritable(const QFileInfo& info) {
     constexpr QFile::Permissions kAnyWrite =
         QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     return info.isWritable() && (info.permissions() & kAnyWrite);
+}
+
+namespace {
+
+constexpr std::uint32_t kAdministrator = 0;
+
+bool onlyTheAdministratorWrites(const QFileInfo& info) {
+    constexpr QFile::Permissions kOthersWrite = QFile::WriteGroup | QFile::WriteOther;
+    return info.ownerId() == kAdministrator && !(info.permissions() & kOthersWrite);
+}
+
+} // namespace
+
+bool belongsToTheSystem(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return false;
+    if (info.ownerId() != processUserId())
+        return true;
+    QString path = info.canonicalFilePath();
+    for (;;) {
+        if (!onlyTheAdministratorWrites(QFileInfo(path)))
+            return false;
+        QDir dir(path);
+        if (!dir.cdUp())
+            return true;
+        path = dir.absolutePath();
+    }
 }
 
 } // namespace lambreya

@@ -1,6 +1,7 @@
 #pragma once
 
 class QFileInfo;
+class QString;
 
 namespace lambreya {
 
@@ -9,5 +10,11 @@ namespace lambreya {
 // made read-only stays unwritten even for a user whom the system would let write it
 // anyway, such as the administrator.
 bool isMarkedWritable(const QFileInfo& info);
+
+// Whether the folder belongs to the system rather than to the user running the program: it
+// belongs to another user, or to the administrator together with every folder above it,
+// none of which anyone else may write (as a folder the package manager installed). The
+// program writes nothing there, whoever runs it, the administrator included.
+bool belongsToTheSystem(const QString& folder);
 
 } // namespace lambreya

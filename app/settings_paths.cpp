@@ -58,12 +58,14 @@ QString settingsSavePath(const QString& programFile) {
 }
 
 SettingsPlace settingsPlace(const QString& programFile) {
-    const QString folder = programFile.left(folderLength(programFile));
-    if (findCaseBlind(readPathFor(programFile)) ||
-        isMarkedWritable(QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder)))
-        return {settingsReadPath(programFile), settingsSavePath(programFile), false};
+    QString folder = programFile.left(folderLength(programFile));
+    if (folder.isEmpty())
+        folder = QStringLiteral(".");
+    std::optional<QString> beside = findCaseBlind(readPathFor(programFile));
+    if (!belongsToTheSystem(folder) && (beside || isMarkedWritable(QFileInfo(folder))))
+        return {settingsReadPath(programFile), settingsSavePath(programFile), false, {}};
     const QString user = userSettingsPath();
-    return {user, user, true};
+    return {user, user, true, std::move(beside)};
 }
 
 QString userSettingsPath() {

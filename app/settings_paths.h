@@ -34,13 +34,17 @@ QString settingsSavePath(const QString& programFile);
 struct SettingsPlace {
     QString readPath;
     QString savePath;
-    // True for the user's own settings file: the program's folder holds no settings file
-    // and cannot be written, as after a system-wide installation.
+    // True for the user's own settings file: the program's folder belongs to the system, or
+    // holds no settings file and cannot be written.
     bool inUserFolder = false;
+    // With the user's own file: an administrator's KALVEST.INI beside the program, which a
+    // first start copies into the user's file; it is itself only ever read.
+    std::optional<QString> administratorSettings;
 };
 
-// The paths above where the program's folder holds a file named "KALVEST.INI" in any
-// letter case or can be written; otherwise userSettingsPath() for both.
+// The paths above where the program's folder does not belong to the system and holds a
+// file named "KALVEST.INI" in any letter case or can be written; otherwise
+// userSettingsPath() for both.
 SettingsPlace settingsPlace(const QString& programFile);
 
 // $XDG_CONFIG_HOME/lambreya/KALVEST.INI (~/.config by default), matched case-blind.

@@ -14,21 +14,44 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace lambreya {
 namespace {
 
+// A settings file of three sections takes a few hundred bytes.
+constexpr qint64 kLargestSettingsTemplate = 1 << 20;
+
 [[noreturn]] void failFirstStart(const QString& path) {
     throw Error("Не могу создать папку " + QDir::toNativeSeparators(path).toStdString());
 }
 
-// A first start with the user's own settings: the settings file is created naming a
-// directory of the user's own, which starts empty, so that the program opens instead of
+// A first start with the user's own settings: the settings file starts as a copy of the
+// administrator's one beside the program when there is one; otherwise it is created naming
+// a directory of the user's own, which starts empty, so that the program opens instead of
 // failing on a data file nobody named.
-void prepareUserSettings(const QString& settingsPath) {
+void prepareUserSettings(const QString& settingsPath, const std::optional<QString>& template_) {
     if (QFileInfo::exists(settingsPath))
         return;
+    if (template_) {
+        const QString folder = QFileInfo(settingsPath).absolutePath();
+        if (!QDir().mkpath(folder))
+            failFirstStart(folder);
+        // Only a regular file of a settings file's size is copied: a pipe or a device there
+        // would block or never end.
+        const QFileInfo administrators(*template_);
+        if (!administrators.isFile() || administrators.size() > kLargestSettingsTemplate)
+            throw Error("Файл настроек " + QDir::toNativeSeparators(*template_).toStdString() +
+                        " не является обычным файлом настроек");
+        // The user's copy is the user's to write, whatever the administrator's allows.
+        if (!QFile::copy(*template_, settingsPath) ||
+            !QFile::setPermissions(settingsPath, QFile::ReadOwner | QFile::WriteOwner |
+                                                     QFile::ReadGroup | QFile::ReadOther))
+            throw Error("Не могу скопировать файл " +
+                        QDir::toNativeSeparators(*template_).toStdString());
+        return;
+    }
     const QString data = settings_paths::userDirectoryPath();
     for (const QString& file : {settingsPath, data}) {
         const QString folder = QFileInfo(file).absolutePath();
@@ -58,7 +81,7 @@ void ShellForm::FormCreate() {
     SettingsSavePath = place.savePath;
     try {
         if (place.inUserFolder)
-            prepareUserSettings(place.readPath);
+            prepareUserSettings(place.readPath, place.administratorSettings);
         LoadSettings(place.readPath);
     } catch (...) {
         showLoadSettingsWarning();

@@ -51,6 +51,8 @@ void endLoopOnTermination(QObject* context) {
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGHUP, &action, nullptr);
+    // Ctrl+C in the terminal the program was started from.
+    ::sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace lambreya

@@ -20,6 +20,9 @@ struct FileOwnership {
 // keeps no such thing.
 std::optional<FileOwnership> fileOwnership(const QString& path);
 
+// The user this process acts as (its effective user id).
+std::uint32_t processUserId();
+
 // Whether a new file this process creates can be given that owner and group.
 bool canGiveOwnership(const FileOwnership& ownership);
 

@@ -20,6 +20,10 @@ std::optional<FileOwnership> fileOwnership(const QString& path) {
                          static_cast<std::uint32_t>(info.st_mode & 07777)};
 }
 
+std::uint32_t processUserId() {
+    return ::geteuid();
+}
+
 bool canGiveOwnership(const FileOwnership& ownership) {
     if (::geteuid() == 0)
         return true;

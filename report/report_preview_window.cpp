@@ -77,7 +77,8 @@ void ReportPreviewWindow::createToolBar() {
         b->setToolTip(hint);
         b->setAccessibleName(hint);
         b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
+        // In the Tab chain, so that the keyboard reaches printing and saving.
+        b->setFocusPolicy(Qt::TabFocus);
         bar->addWidget(b);
         return b;
     };
@@ -105,7 +106,7 @@ void ReportPreviewWindow::createToolBar() {
     ExitButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     ExitButton->setFixedSize(56, 22);
     ExitButton->setAutoRaise(true);
-    ExitButton->setFocusPolicy(Qt::NoFocus);
+    ExitButton->setFocusPolicy(Qt::TabFocus);
     bar->addWidget(ExitButton);
 
     auto* zoomGroup = new QButtonGroup(this);
@@ -163,9 +164,11 @@ void ReportPreviewWindow::showPage(int page) {
 }
 
 void ReportPreviewWindow::refreshPagePanel() {
-    showPanelText(*m_pagePanel,
-                  QStringLiteral("Лист %1 из %2").arg(m_page).arg(m_store->pageCount()),
-                  kPagePanelWidth);
+    const QString text = QStringLiteral("Лист %1 из %2").arg(m_page).arg(m_store->pageCount());
+    showPanelText(*m_pagePanel, text, kPagePanelWidth);
+    // The page area, which has the focus while the user pages, describes the page shown, so
+    // that a screen reader speaks the page reached.
+    m_area->setAccessibleDescription(text);
 }
 
 void ReportPreviewWindow::pageBuilt(int page) {

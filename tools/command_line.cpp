@@ -6,6 +6,7 @@
 #include "data/record_set.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +63,13 @@ void Arguments::expectPositional(qsizetype count) const {
 }
 
 void openDirectoryFile(RecordSet& table, const QString& path) {
+    // The program's own message names no file; a command names the one it was given.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw Error("Файл " + path.toStdString() +
+                    (info.exists() ? " не является файлом" : " не найден"));
+    if (info.size() == 0)
+        throw Error("Файл " + path.toStdString() + " пуст");
     table.setFileName(path);
     table.open();
 }
@@ -76,7 +84,7 @@ std::string readTextFile(const QString& path) {
 std::string readFileStart(const QString& path, qint64 bytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Error("Cannot open file " + path.toStdString());
+        throw Error("Не удалось открыть файл " + path.toStdString());
     return file.read(bytes).toStdString();
 }
 

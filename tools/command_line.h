@@ -41,7 +41,8 @@ private:
     std::map<std::string, QStringList> m_values;
 };
 
-// Opens the directory file as the program opens its Table1, with the same messages.
+// Opens the directory file as the program opens its Table1, with the same messages, except
+// that a missing or empty file is named in Russian.
 void openDirectoryFile(RecordSet& table, const QString& path);
 
 std::string readTextFile(const QString& path);

@@ -5,12 +5,13 @@
 
 namespace lambreya::csv {
 
-void appendRecord(std::string& out, const std::vector<std::string_view>& fields) {
+void appendRecord(std::string& out, const std::vector<std::string_view>& fields, Style style) {
+    const char special[] = {style.delimiter, '"', '\r', '\n', '\0'};
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            out.push_back(',');
+            out.push_back(style.delimiter);
         const std::string_view field = fields[i];
-        if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (!style.quoteAll && field.find_first_of(special) == std::string_view::npos) {
             out.append(field);
             continue;
         }
@@ -26,13 +27,14 @@ void appendRecord(std::string& out, const std::vector<std::string_view>& fields)
 }
 
 void appendTable(std::string& out, const std::vector<FieldDef>& fields, std::size_t rows,
-                 const std::function<std::string_view(std::size_t, std::size_t)>& valueOf) {
+                 const std::function<std::string_view(std::size_t, std::size_t)>& valueOf,
+                 Style style) {
     std::vector<std::string> row(fields.size());
     std::vector<std::string_view> views(fields.size());
     auto append = [&] {
         for (std::size_t f = 0; f < row.size(); ++f)
             views[f] = row[f];
-        appendRecord(out, views);
+        appendRecord(out, views, style);
     };
     for (std::size_t f = 0; f < fields.size(); ++f)
         row[f] = cp1251::toUtf8(fields[f].name);
@@ -42,6 +44,23 @@ void appendTable(std::string& out, const std::vector<FieldDef>& fields, std::siz
             row[f] = cp1251::toUtf8(valueOf(r, f));
         append();
     }
+}
+
+char headerDelimiter(std::string_view text) {
+    std::size_t commas = 0;
+    std::size_t semicolons = 0;
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && (c == '\r' || c == '\n'))
+            break;
+        else if (!quoted && c == ',')
+            ++commas;
+        else if (!quoted && c == ';')
+            ++semicolons;
+    }
+    return semicolons > commas ? ';' : ',';
 }
 
 void Reader::fail(const std::string& what) const {
@@ -81,10 +100,11 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                     ++m_line;
                 field.push_back(c);
             }
-            if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
+            if (i < text.size() && text[i] != m_delimiter && text[i] != '\r' && text[i] != '\n')
                 fail("после закрывающей кавычки стоит текст");
         } else {
-            while (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+            while (i < text.size() && text[i] != m_delimiter && text[i] != '\r' &&
+                   text[i] != '\n') {
                 if (text[i] == '"')
                     fail("кавычка внутри поля без кавычек");
                 field.push_back(text[i++]);
@@ -94,8 +114,8 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
         field.clear();
         if (i >= text.size())
             return true;
-        if (text[i] == ',') {
-            ++i; // a comma at the very end leaves an empty last field
+        if (text[i] == m_delimiter) {
+            ++i; // a delimiter at the very end leaves an empty last field
             continue;
         }
         // A line break: CRLF, or a lone LF or CR.

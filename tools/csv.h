@@ -9,24 +9,39 @@
 #include <vector>
 
 // Comma-separated values as RFC 4180 has them: fields with a comma, a double quote or a
-// line break are quoted, quotes doubled; records end with CRLF.
+// line break are quoted, quotes doubled; records end with CRLF. Spreadsheets of a Russian
+// locale write a semicolon in place of the comma.
 namespace lambreya::csv {
 
-void appendRecord(std::string& out, const std::vector<std::string_view>& fields);
+// What a spreadsheet puts before UTF-8 text, and reads it by.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+struct Style {
+    char delimiter = ',';
+    // Every field quoted, not only those that need it.
+    bool quoteAll = false;
+};
+
+void appendRecord(std::string& out, const std::vector<std::string_view>& fields, Style style = {});
 
 // A directory table as the tool prints it, in UTF-8: the field names, then `rows` records,
 // `valueOf(row, field)` giving each value in code page 1251.
-void appendTable(
-    std::string& out, const std::vector<FieldDef>& fields, std::size_t rows,
-    const std::function<std::string_view(std::size_t row, std::size_t field)>& valueOf);
+void appendTable(std::string& out, const std::vector<FieldDef>& fields, std::size_t rows,
+                 const std::function<std::string_view(std::size_t row, std::size_t field)>& valueOf,
+                 Style style = {});
+
+// The delimiter of the text's first line: a semicolon when that line holds more of them
+// than commas outside quotes, otherwise a comma.
+char headerDelimiter(std::string_view text);
 
 // Reads records one at a time. A lone LF also ends a record; a quote in an unquoted
 // field, text after a closing quote and a quoted field left open are errors naming the
 // line.
 class Reader {
 public:
-    explicit Reader(std::string_view text)
-        : m_text(text) {}
+    explicit Reader(std::string_view text, char delimiter = ',')
+        : m_text(text)
+        , m_delimiter(delimiter) {}
 
     // The next record into `record`; false at the end of the text. A record of more than
     // `maxFields` fields is refused as soon as the field after the last allowed one starts,
@@ -41,6 +56,7 @@ private:
     [[noreturn]] void fail(const std::string& what) const;
 
     std::string_view m_text;
+    char m_delimiter;
     std::size_t m_at = 0;
     std::size_t m_line = 1;
     std::size_t m_recordLine = 1;

@@ -70,6 +70,22 @@ void toCodePage(std::vector<std::string>& record, std::size_t line,
     }
 }
 
+// A header whose names are joined by some other mark would import as one field with a
+// strange name and every row blank beside it.
+void refuseOtherDelimiters(const std::vector<std::string>& header) {
+    struct Other {
+        char mark;
+        const char* name;
+    };
+    for (const Other& other : {Other{'\t', "знаком табуляции"}, Other{'|', "чертой «|»"}}) {
+        for (const std::string& name : header) {
+            if (name.find(other.mark) != std::string::npos)
+                throw Error(std::string("CSV, строка 1: имена полей разделены ") + other.name +
+                            "; нужна запятая или точка с запятой");
+        }
+    }
+}
+
 } // namespace
 
 int runImport(const QStringList& args) {
@@ -81,12 +97,18 @@ int runImport(const QStringList& args) {
 
     // Each record is checked as it is read, so that a file that is no directory is refused
     // before it costs more than its own size.
-    const std::string text = readTextFile(a.positional()[0]);
-    csv::Reader reader(text);
+    const std::string file = readTextFile(a.positional()[0]);
+    // A spreadsheet (and export --spreadsheet) marks UTF-8 with a byte-order mark.
+    std::string_view text = file;
+    if (text.starts_with(csv::kUtf8ByteOrderMark))
+        text.remove_prefix(csv::kUtf8ByteOrderMark.size());
+    // The header tells the delimiter: a comma, or the semicolon of a Russian spreadsheet.
+    csv::Reader reader(text, csv::headerDelimiter(text));
     std::vector<std::string> header;
     if (!reader.next(header, kMaxFieldCount,
                      "полей больше допустимого (" + std::to_string(kMaxFieldCount) + ")"))
         throw Error("CSV-файл пуст: нет даже строки с именами полей");
+    refuseOtherDelimiters(header);
     const std::vector<std::string> headerUtf8 = header;
     toCodePage(header, 1, headerUtf8);
 

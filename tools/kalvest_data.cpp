@@ -23,7 +23,9 @@ void printOverview() {
                stdout);
     for (std::size_t i = 0; i < kCommandCount; ++i)
         std::printf("  %s\n", kCommands[i].name);
-    std::fputs("\nСправка по команде: kalvest-data КОМАНДА --help\n", stdout);
+    std::fputs("\nСправка по команде: kalvest-data КОМАНДА --help\n"
+               "Версия программы: kalvest-data --version\n",
+               stdout);
 }
 
 } // namespace
@@ -45,6 +47,10 @@ int main(int argc, char* argv[]) {
         args.first() == QLatin1String("-h")) {
         printOverview();
         return args.isEmpty() ? 1 : 0;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        std::puts("kalvest-data " LAMBREYA_VERSION);
+        return 0;
     }
     const QString name = args.takeFirst();
     for (std::size_t i = 0; i < kCommandCount; ++i) {

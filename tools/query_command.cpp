@@ -13,6 +13,7 @@
 #include "search/match_count.h"
 #include "search/search_filter.h"
 
+#include <cstdio>
 #include <optional>
 
 namespace lambreya::tools {
@@ -53,22 +54,28 @@ int runQuery(const QStringList& args) {
     const FilterCompiler compiler;
     RecordSet table("Table1");
     table.setCompiler(&compiler);
-    table.setFileName(a.positional()[0]);
-    table.open();
+    openDirectoryFile(table, a.positional()[0]);
     const int found = applySearchFilterText(table, filterText);
 
-    // Everything is written at the end, so that a failure prints its message alone.
-    std::string out = matchCountMessage(static_cast<std::uint64_t>(found)).toStdString() + "\n";
+    // Everything is written at the end, so that a failure prints its message alone. With
+    // the records as CSV, the messages go to standard error, so that the output is the
+    // table alone.
+    std::string said = matchCountMessage(static_cast<std::uint64_t>(found)).toStdString() + "\n";
     if (locate) {
         const std::string field(searchFieldName(kSearchBoxNames[locate->box]));
         if (table.locate(field, locate->text, true))
-            out += "located " + std::to_string(table.currentRow() + 1) + "\n";
+            said += "Найдена запись " + std::to_string(table.currentRow() + 1) + "\n";
         else
-            out += "not found\n";
+            said += "Запись не найдена\n";
     }
-    if (a.has("--csv"))
-        appendView(out, table, found);
+    if (!a.has("--csv")) {
+        writeOutput(QString(), said);
+        return 0;
+    }
+    std::string out;
+    appendView(out, table, found);
     writeOutput(QString(), out);
+    std::fputs(said.c_str(), stderr);
     return 0;
 }
 

@@ -37,6 +37,7 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget* parent)
     m_notice->hide();
 
     m_list = new QListWidget(this);
+    m_list->setAccessibleName(QStringLiteral("Разделы справки"));
     m_list->setObjectName(QStringLiteral("topicList"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     heading->setBuddy(m_list);

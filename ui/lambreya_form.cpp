@@ -7,6 +7,7 @@
 #include "ui/help_viewer.h"
 #include "ui/look.h"
 #include "ui/menu_help.h"
+#include "ui/menu_item_accessibility.h"
 #include "ui/no_tooltips.h"
 #include "ui/window_icon.h"
 #include "ui/window_parts.h"
@@ -222,6 +223,8 @@ void TLambreyaForm::createMenu() {
     N4 = mmFile->addSeparator();
     // The access key of "Выход" is the Latin x.
     mmFile_Exit = mmFile->addAction(QStringLiteral("Вы&xод"));
+    // Read out as the Russian word, not with the Latin letter of its caption.
+    setAccessibleMenuItemName(mmFile_Exit, QStringLiteral("Выход"));
     mmFile_Exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     wire(mmFile_Exit, &TLambreyaForm::mmFile_ExitClick);
 
@@ -365,11 +368,16 @@ void TLambreyaForm::mmFile_PreviewClick() {
 }
 
 void TLambreyaForm::mmFile_ExitClick() {
+    Table1.completePendingEdit();
     QCoreApplication::exit(0);
 }
 
 void TLambreyaForm::closeEvent(QCloseEvent* event) {
     guarded([&] {
+        // A change typed into the grid is posted as the next move would post it; when it
+        // cannot be, the error box says why and the window stays open with it.
+        event->ignore();
+        Table1.completePendingEdit();
         FormClose();
         event->accept();
         // The program ends with its main window, also while the preview window stands open

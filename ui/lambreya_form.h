@@ -95,6 +95,7 @@ public:
     void Edit1_FamiliKeyUp(SearchBox* sender, int key) override;
     void Edit1_FamiliExit(SearchBox* sender) override;
     void mmFile_PreviewClick();
+    // Posts a pending change of the grid first; when that fails, the program goes on.
     void mmFile_ExitClick();
     void mmView_Mode_ViewClick();
     void mmView_Mode_EditClick();
@@ -116,6 +117,8 @@ private:
     void FocusPreviousSearchBox(SearchBox* box);
     // Carries out what a key in a search box calls for.
     void actOnBoxKey(SearchBox* sender, BoxKeyAction action);
+    // Tells assistive technology, through the box, which record Up or Down reached.
+    void announceCurrentRecord(SearchBox* box);
 
     void createComponents();
     void createSearchBoxes();

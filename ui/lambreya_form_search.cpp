@@ -7,6 +7,7 @@
 #include "search/match_count.h"
 #include "search/search_filter.h"
 
+#include <QAccessible>
 #include <QLabel>
 
 namespace lambreya {
@@ -30,6 +31,23 @@ void TLambreyaForm::ApplySearchFilter() {
     const int found = applySearchFilterText(Table1, searchFilterText(views));
     // Written only when the search got this far: a failure leaves the last message.
     Label2->setText(matchCountMessage(static_cast<std::uint64_t>(found)));
+    // The status line is out of the focus; assistive technology is told that it changed.
+    QAccessibleEvent changed(Label2, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+    QAccessibleEvent alert(Label2, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void TLambreyaForm::announceCurrentRecord(SearchBox* box) {
+    // The grid keeps its place without the focus; the box that has it describes the record
+    // reached, so that a screen reader speaks it as the record changes.
+    QStringList fields;
+    for (int f = 0; f < kDirectoryFieldCount; ++f) {
+        const int field = Table1.findField(kDirectoryFields[static_cast<std::size_t>(f)].name);
+        if (field >= 0)
+            fields << cp1251::toUnicode(Table1.fieldText(field));
+    }
+    box->setAccessibleDescription(fields.join(QLatin1Char(' ')).simplified());
 }
 
 void TLambreyaForm::Label1Click() {
@@ -66,9 +84,11 @@ void TLambreyaForm::actOnBoxKey(SearchBox* sender, BoxKeyAction action) {
         break;
     case BoxKeyAction::StepToPrevious:
         Table1.prior();
+        announceCurrentRecord(sender);
         break;
     case BoxKeyAction::StepToNext:
         Table1.next();
+        announceCurrentRecord(sender);
         break;
     case BoxKeyAction::CaretToSelectionEnd:
         if (sender->hasSelectedText())

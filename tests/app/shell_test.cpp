@@ -32,6 +32,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace lambreya {
 namespace {
@@ -280,6 +281,34 @@ TEST_F(UserFolderTest, SettingsBesideTheProgramAreStillTheOnesUsed) {
     EXPECT_FALSE(QFile::exists(userSettings()));
 }
 
+TEST_F(UserFolderTest, AnAdministratorsSettingsInAFolderOfAnotherUserAreOnlyRead) {
+    QFile::setPermissions(path(QStringLiteral("program")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    writeSettings(QStringLiteral("program/KALVEST.INI"), "[Options]\nInstantSearch=1\n");
+    const std::string administrators = readAll(path(QStringLiteral("program/KALVEST.INI")));
+    // Writable for its owner, as a folder of the system is for the administrator.
+    if (::chown(QFile::encodeName(path(QStringLiteral("program"))).constData(), 65534, 65534) != 0)
+        GTEST_SKIP() << "giving the program's folder to another user needs the administrator";
+    for (int start = 0; start < 2; ++start) {
+        ShellForm form(program(), nullptr, m_keyboard);
+        form.FormCreate();
+        EXPECT_TRUE(m_boxes.empty());
+        EXPECT_EQ(form.Table1.recordCount(), 40);
+        EXPECT_EQ(form.settingsSavePath(), userSettings());
+        EXPECT_EQ(form.mmOptions_InstantSearch->isChecked(), start == 0);
+        if (start == 0)
+            form.mmOptions_InstantSearchClick();
+        form.FormClose();
+        form.Table1.close();
+    }
+    EXPECT_EQ(readAll(path(QStringLiteral("program/KALVEST.INI"))), administrators);
+    EXPECT_EQ(readAll(userSettings()), "[Data]\nTableName=" + dataFile().toStdString() +
+                                           "\n[Options]\nInstantSearch=0\n[Keyboard]\n"
+                                           "Layout=68748313\n");
+    EXPECT_EQ(QDir(path(QStringLiteral("program"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("KALVEST.INI")});
+}
+
 // Runs the program on the temporary folder until `end` ends it.
 class ProgramTest : public ShellTest {
 protected:
@@ -344,6 +373,115 @@ TEST_F(ProgramTest, TerminationEndsTheLoopWithoutTheCloseHandlerAndKeepsTheChang
         });
         EXPECT_EQ(readAll(path(QStringLiteral("KALVEST.INI"))), settings);
         EXPECT_EQ(firstSurname(), "ЗАХАРОВ");
+    }
+}
+
+// What a user typed into the grid and left without moving off the row.
+class PendingChangeTest : public ProgramTest {
+protected:
+    using End = std::function<void(ShellForm&)>;
+    // Keys as the keyboard gives them, to whatever holds the focus.
+    static void type(const QString& text) {
+        for (QChar c : text) {
+            QKeyEvent down(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+            QApplication::sendEvent(QApplication::focusWidget(), &down);
+        }
+    }
+    static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    }
+    // Into the edit mode with the first record current.
+    static void editMode(ShellForm& form) {
+        QApplication::setActiveWindow(&form);
+        form.mmView_Mode_Edit->trigger();
+    }
+    std::vector<std::string> storedRecord(int place) const {
+        const Directory dir = parseDirectory(readAll(dataFile()));
+        const RecordId id = dir.order.at(static_cast<std::size_t>(place));
+        return {test::utf8(dir.columns.value(id, 0)), test::utf8(dir.columns.value(id, 1))};
+    }
+    std::size_t storedCount() const { return parseDirectory(readAll(dataFile())).order.size(); }
+
+    const std::vector<std::pair<const char*, End>> m_userEnds = {
+        {"Alt+X", [](ShellForm&) { press(Qt::Key_X, Qt::AltModifier); }},
+        {"Exit", [](ShellForm& form) { form.mmFile_Exit->trigger(); }},
+        {"the close box", [](ShellForm& form) { form.close(); }},
+        {"Esc in a search box",
+         [](ShellForm& form) {
+             form.Edit3_Street->setFocus();
+             press(Qt::Key_Escape);
+         }},
+    };
+    const std::vector<std::pair<const char*, End>> m_signalEnds = {
+        {"SIGTERM", [](ShellForm&) { std::raise(SIGTERM); }},
+        {"SIGHUP", [](ShellForm&) { std::raise(SIGHUP); }},
+        {"SIGINT", [](ShellForm&) { std::raise(SIGINT); }},
+    };
+};
+
+TEST_F(PendingChangeTest, EveryEndPostsWhatWasTypedAndDropsAnUntouchedNewRecord) {
+    std::vector<std::pair<const char*, End>> ends = m_userEnds;
+    ends.insert(ends.end(), m_signalEnds.begin(), m_signalEnds.end());
+    for (const auto& [name, end] : ends) {
+        SCOPED_TRACE(name);
+        writeSettings(QStringLiteral("KALVEST.INI"));
+        writeAll(dataFile(), test::stored(test::numberedDirectory(40), StoredForm::Binary));
+        runUntil(
+            [end = end](ShellForm& form) {
+                editMode(form);
+                type(QStringLiteral("ПЕТРОВ"));
+                press(Qt::Key_Tab);
+                type(QStringLiteral("А.Б."));
+                press(Qt::Key_Return);
+                ASSERT_EQ(form.Table1.state(), RecordSet::State::Edit);
+                end(form);
+            },
+            false);
+        EXPECT_EQ(storedRecord(0), (std::vector<std::string>{"ПЕТРОВ", "А.Б."}));
+        EXPECT_TRUE(m_boxes.empty());
+
+        runUntil(
+            [end = end](ShellForm& form) {
+                editMode(form);
+                press(Qt::Key_Insert);
+                end(form);
+            },
+            false);
+        EXPECT_EQ(storedCount(), 40u);
+        EXPECT_EQ(storedRecord(0), (std::vector<std::string>{"ПЕТРОВ", "А.Б."}));
+    }
+}
+
+TEST_F(PendingChangeTest, AChangeThatCannotBePostedKeepsTheWindowOpenOrIsLeftBehindBySignals) {
+    Directory dir = test::numberedDirectory(40);
+    dir.fields[0].required = true;
+    for (const bool byUser : {true, false}) {
+        for (const auto& [name, end] : byUser ? m_userEnds : m_signalEnds) {
+            SCOPED_TRACE(name);
+            writeSettings(QStringLiteral("KALVEST.INI"));
+            writeAll(dataFile(), test::stored(dir, StoredForm::Binary));
+            m_boxes.clear();
+            runUntil([&, end = end](ShellForm& form) {
+                editMode(form);
+                press(Qt::Key_Insert);
+                press(Qt::Key_Tab);
+                type(QStringLiteral("А.Б."));
+                end(form);
+                if (!byUser)
+                    return;
+                QCoreApplication::processEvents();
+                EXPECT_EQ(boxTexts(), std::vector<QString>{
+                                          QStringLiteral("Field 'Nsa_famili' must have a value.")});
+                EXPECT_TRUE(form.isVisible());
+                EXPECT_EQ(form.Table1.state(), RecordSet::State::Insert);
+                EXPECT_EQ(form.Table1.fieldText(1), test::cp("А.Б."));
+                std::raise(SIGTERM);
+            });
+            // The posted change went to the file, the new record without a surname did not.
+            EXPECT_EQ(storedCount(), 40u);
+            EXPECT_EQ(storedRecord(0)[0], "ЗАХАРОВ");
+            EXPECT_EQ(m_boxes.size(), byUser ? 1u : 0u);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "report/print_progress_window.h"
 #include "report/report_preview_window.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -228,6 +229,28 @@ TEST(PreviewToolbar, ButtonsInOrderWithHintsIconsAndGroups) {
     window->runEnded();
     EXPECT_TRUE(window->PrintSetup->isEnabled());
     EXPECT_TRUE(window->Print->isEnabled());
+
+    // The keyboard alone reaches every enabled button: Tab goes round them, to the zoom that
+    // is chosen of the three, and the arrows go on to the other two.
+    QApplication::setActiveWindow(window.get());
+    window->pageArea()->setFocus();
+    QStringList reached;
+    for (int i = 0; i < 24; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (auto* b = qobject_cast<QToolButton*>(QApplication::focusWidget());
+            b && !reached.contains(b->objectName()))
+            reached << b->objectName();
+        if (QApplication::focusWidget() == window->ZoomFit)
+            for (int zoom = 0; zoom < 2; ++zoom) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+                reached << QApplication::focusWidget()->objectName();
+            }
+    }
+    reached.removeDuplicates();
+    reached.sort();
+    EXPECT_EQ(reached.join(QLatin1Char(' ')).toStdString(),
+              "ExitButton FirstPage LastPage LoadReport NextPage PreviousPage Print PrintSetup "
+              "SaveReport Zoom100 ZoomFit ZoomToWidth");
 
     ReportPreviewWindow untitled(std::make_unique<PageStore>(document(QString())));
     EXPECT_EQ(untitled.windowTitle(), QStringLiteral("Предварительный просмотр"));

@@ -9,8 +9,8 @@
 
 #include <QComboBox>
 #include <QFileDialog>
-#include <QLabel>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>

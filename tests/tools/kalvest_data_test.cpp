@@ -150,6 +150,11 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
         {"long row", "Nsa_famili,Nsa_tele\r\nИВАНОВ,1,2,3\r\n",
          "CSV, строка 2: полей больше, чем в заголовке (2)\n"},
         {"wide header", std::string(2000, ','), "CSV, строка 1: полей больше допустимого (1024)\n"},
+        {"tabs", "Nsa_famili\tNsa_initsi\r\nИВАНОВ\tА.Б.\r\n",
+         "CSV, строка 1: имена полей разделены знаком табуляции; нужна запятая или точка с "
+         "запятой.\n"},
+        {"semicolons in the header, commas below", "Nsa_famili;Nsa_initsi\r\nИВАНОВ,А.Б.\r\n",
+         "CSV, строка 2: 1 полей, а в заголовке 2.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,9 +166,18 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
         EXPECT_FALSE(QFile::exists(path("bad.cds")));
     }
 
-    const ProcessResult missing = kalvestData({u"info"_s, path(u"none.cds"_s)});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Table1: Missing data provider or data packet.\n");
+    for (const QStringList& command : {QStringList{u"info"_s}, QStringList{u"export"_s},
+                                       QStringList{u"convert"_s, path(u"x.xml"_s)}}) {
+        SCOPED_TRACE(command.first().toStdString());
+        QStringList args = command;
+        args.insert(1, path(u"none.cds"_s));
+        const ProcessResult missing = kalvestData(args);
+        EXPECT_EQ(missing.status, 1);
+        EXPECT_EQ(missing.err, "Файл " + path("none.cds").toStdString() + " не найден.\n");
+    }
+    write("empty.cds", "");
+    EXPECT_EQ(kalvestData({u"info"_s, path(u"empty.cds"_s)}).err,
+              "Файл " + path("empty.cds").toStdString() + " пуст.\n");
     write("bad.cds", "not a directory");
     const ProcessResult foreign = kalvestData({u"convert"_s, path(u"bad.cds"_s), path(u"x.xml"_s)});
     EXPECT_EQ(foreign.status, 1);
@@ -180,6 +194,25 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
     EXPECT_EQ(kalvestData({u"frobnicate"_s}).status, 1);
     EXPECT_EQ(kalvestData({u"generate"_s, u"-n"_s, u"x"_s, u"-o"_s, path(u"g.cds"_s)}).status, 1);
     EXPECT_EQ(kalvestData({u"export"_s, u"--help"_s}).status, 0);
+    const ProcessResult version = kalvestData({u"--version"_s});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "kalvest-data " LAMBREYA_VERSION "\n");
+}
+
+// What a spreadsheet of a Russian locale writes, and what the tool writes for one.
+TEST_F(KalvestDataTest, SpreadsheetsCsvComesInWithSemicolonsAndGoesOutMarkedAndQuoted) {
+    write("ru.csv", "Nsa_famili;Nsa_home;Nsa_prim\r\nИВАНОВ;8/1;\"a;b\"\r\nПЕТРОВ;01-02;\r\n");
+    ASSERT_EQ(kalvestData({u"import"_s, path(u"ru.csv"_s), u"-o"_s, path(u"ru.cds"_s)}).status, 0);
+    const ProcessResult exported =
+        kalvestData({u"export"_s, path(u"ru.cds"_s), u"--spreadsheet"_s});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(exported.out, "\xEF\xBB\xBF\"Nsa_famili\",\"Nsa_home\",\"Nsa_prim\"\r\n"
+                            "\"ИВАНОВ\",\"8/1\",\"a;b\"\r\n\"ПЕТРОВ\",\"01-02\",\"\"\r\n");
+    // And back, the mark skipped.
+    write("sheet.csv", exported.out);
+    ASSERT_EQ(kalvestData({u"import"_s, path(u"sheet.csv"_s), u"-o"_s, path(u"back.cds"_s)}).status,
+              0);
+    EXPECT_EQ(read("back.cds"), read("ru.cds"));
 }
 
 TEST(Csv, QuotesOnlyWhatNeedsQuotingAndReadsItBack) {

@@ -59,8 +59,9 @@ TEST_F(QueryCommandTest, BoxesFilterTheViewAsTheWindowsSearchDoes) {
     const QueryRun r = query({u"--search"_s, u"famili=ив"_s, u"--search"_s, u"HOME=5"_s,
                               u"--search"_s, u"room=12"_s, u"--csv"_s});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "Найдено 2 записи\n"
-                     "Nsa_famili,Nsa_initsi,Nsa_street,Nsa_home,Nsa_room,Nsa_tele,Nsa_prim,"
+    // With the CSV the count goes to standard error: the output is the table alone.
+    EXPECT_EQ(r.err, "Найдено 2 записи\n");
+    EXPECT_EQ(r.out, "Nsa_famili,Nsa_initsi,Nsa_street,Nsa_home,Nsa_room,Nsa_tele,Nsa_prim,"
                      "Nsa_extra\r\n"
                      "ИВАНОВ,А.А.,МИРА,5,12,111-11-11,,\r\n"
                      "ИВЛЕВ,В.Г.,ЛЕНИНА,51,120,,СЛУЖ.,\"y,z\"\r\n");
@@ -76,13 +77,16 @@ TEST_F(QueryCommandTest, BoxesFilterTheViewAsTheWindowsSearchDoes) {
 }
 
 TEST_F(QueryCommandTest, LocateGivesThePlaceInTheViewOfTheFirstRecordThatBeginsWithTheText) {
-    EXPECT_EQ(query({u"--locate"_s, u"street=мира"_s}).out, "Найдено 6 записей\nlocated 2\n");
+    EXPECT_EQ(query({u"--locate"_s, u"street=мира"_s}).out,
+              "Найдено 6 записей\nНайдена запись 2\n");
     EXPECT_EQ(query({u"--search"_s, u"street=Л"_s, u"--locate"_s, u"famili=ИВА"_s}).out,
-              "Найдено 4 записи\nlocated 3\n");
+              "Найдено 4 записи\nНайдена запись 3\n");
     // The locate searches the view only.
     EXPECT_EQ(query({u"--search"_s, u"street=Л"_s, u"--locate"_s, u"famili=ИВАНОВ "_s}).out,
-              "Найдено 4 записи\nnot found\n");
-    EXPECT_EQ(query({u"--locate"_s, u"famili=ДАР'Я"_s}).out, "Найдено 6 записей\nlocated 6\n");
+              "Найдено 4 записи\nЗапись не найдена\n");
+    const QueryRun withCsv = query({u"--locate"_s, u"famili=ДАР'Я"_s, u"--csv"_s});
+    EXPECT_EQ(withCsv.err, "Найдено 6 записей\nНайдена запись 6\n");
+    EXPECT_TRUE(withCsv.out.starts_with("Nsa_famili,")) << withCsv.out;
 }
 
 TEST_F(QueryCommandTest, AnApostropheKeepsItsLiteralOnlyWhileNoClauseFollows) {
@@ -140,7 +144,7 @@ TEST_F(QueryCommandTest, ErrorsAreShownAsTheErrorBoxWouldShowThem) {
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_EQ(process.readAllStandardError().toStdString(),
-              "Table1: Missing data provider or data packet.\n");
+              "Файл " + folder.filePath(u"none.cds"_s).toStdString() + " не найден.\n");
 }
 
 TEST_F(QueryCommandTest, AFileWithoutTheBoxsFieldFailsOnlyWhenTheBoxIsUsed) {
@@ -203,7 +207,7 @@ TEST_F(QueryCommandTest, AReportThatFailsWritesNothing) {
          "prim.\n"},
         {"no directory",
          {folder.filePath(u"none.cds"_s), u"-o"_s, pdf},
-         "Table1: Missing data provider or data packet.\n"},
+         "Файл " + folder.filePath(u"none.cds"_s).toStdString() + " не найден.\n"},
         {"a missing folder",
          {city, u"-o"_s, lost},
          "Не удалось записать файл " + lost.toStdString() + ": "},

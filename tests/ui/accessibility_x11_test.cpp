@@ -3,6 +3,17 @@
 // platform lacks.
 #include "form_fixture.h"
 
+#include "report/page_drawing.h"
+#include "report/page_store.h"
+#include "report/preview_page_area.h"
+#include "report/report_preview_window.h"
+#include "ui/help_topics_window.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QToolButton>
+
 #include <QAccessible>
 #include <QEventLoop>
 #include <QTimer>
@@ -64,6 +75,11 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
         m_form->Edit1_Famili->setFocus();
     }
+    long eventsOf(QObject* object, QAccessible::Event type) const {
+        return std::count_if(g_events.begin(), g_events.end(), [object, type](const auto& e) {
+            return e.first == object && e.second == type;
+        });
+    }
     long focusEventsOf(QObject* object) const {
         return std::count_if(g_events.begin(), g_events.end(), [object](const auto& e) {
             return e.first == object && e.second == QAccessible::Focus;
@@ -94,6 +110,60 @@ TEST_F(AccessibilityTest, TheGridAnnouncesItsCurrentCellOnlyWhileItHasTheFocus) 
     g_events.clear();
     press(Qt::Key_Down);
     EXPECT_GT(focusEventsOf(&grid()), 0);
+}
+
+TEST_F(AccessibilityTest, TheMatchCountTheRecordReachedAndThePreviewsPageAreAnnounced) {
+    ASSERT_TRUE(QAccessible::isActive())
+        << "no platform accessibility on " << LAMBREYA_TEST_PLATFORM;
+    openOnScreen(numberedDirectory(20));
+    g_events.clear();
+    type(QStringLiteral("ИВАНОВ1"));
+    press(Qt::Key_Return); // the search runs as the box is left
+    EXPECT_EQ(form().Label2->text(), QStringLiteral("Найдено 9 записей"));
+    EXPECT_GT(eventsOf(form().Label2, QAccessible::NameChanged), 0);
+    EXPECT_GT(eventsOf(form().Label2, QAccessible::Alert), 0);
+
+    g_events.clear();
+    press(Qt::Key_Down);
+    EXPECT_EQ(table().currentRow(), 1);
+    EXPECT_EQ(eventsOf(form().Edit2_Initsi, QAccessible::DescriptionChanged), 1);
+    EXPECT_EQ(form().Edit2_Initsi->accessibleDescription(), QStringLiteral("ИВАНОВ10 10"));
+
+    // The preview's page panel, as the pages change.
+    auto window = std::make_unique<ReportPreviewWindow>(std::make_unique<PageStore>(
+        DocumentInfo{QStringLiteral("Ламбрея"), kA4Portrait, {ReportFont{}}}));
+    window->show();
+    PageStore& store = window->pageStore();
+    store.beginDocument(DocumentInfo{QStringLiteral("Ламбрея"), kA4Portrait, {ReportFont{}}});
+    for (int page = 1; page <= 2; ++page) {
+        PageDrawingBuilder builder;
+        builder.begin(kA4Portrait);
+        store.addPage(builder.take());
+        window->pageBuilt(page);
+    }
+    g_events.clear();
+    window->NextPage->click();
+    EXPECT_EQ(window->pageArea()->accessibleDescription(), QStringLiteral("Лист 2 из 2"));
+    EXPECT_EQ(eventsOf(window->pageArea(), QAccessible::DescriptionChanged), 1);
+}
+
+TEST_F(AccessibilityTest, EveryListAndMenuItemIsReadByItsRussianName) {
+    openOnScreen(numberedDirectory(1));
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(form().mmFile);
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (int i = 0; i < menu->childCount(); ++i)
+        items << menu->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(items.join(QLatin1Char('|')), QStringLiteral("Печать||Выход"));
+    QAccessibleInterface* exit = QAccessible::queryAccessibleInterface(form().mmFile_Exit);
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->role(), QAccessible::MenuItem);
+    EXPECT_EQ(exit->parent()->object(), form().mmFile);
+    EXPECT_EQ(exit->text(QAccessible::Accelerator), QStringLiteral("Alt+X"));
+
+    HelpTopicsWindow topics;
+    for (const QListWidget* list : topics.findChildren<QListWidget*>())
+        EXPECT_FALSE(list->accessibleName().isEmpty()) << list->objectName().toStdString();
 }
 
 } // namespace
