@@ -380,8 +380,8 @@ void TLambreyaForm::closeEvent(QCloseEvent* event) {
         Table1.completePendingEdit();
         FormClose();
         event->accept();
-        // The program ends with its main window, also while the preview window stands open
-        // and its loop waits: every running loop is told to end.
+        // The program ends with its main window, also while the preview window, another
+        // top-level window, stands open.
         if (QuickRep1Preview && QuickRep1Preview->window())
             QCoreApplication::exit(0);
     });
