@@ -1,5 +1,6 @@
 // The program's start and end around the main window: settings read and saved, the
 // directory opened and written back, the ways of ending.
+#include "app/closing.h"
 #include "app/error_box.h"
 #include "app/keyboard_layout.h"
 #include "app/shell_form.h"
@@ -20,6 +21,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -32,6 +35,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace lambreya {
 namespace {
@@ -414,6 +419,113 @@ TEST_F(ProgramTest, ChangesThatCannotBeWrittenBackGoToAFileInTheHomeFolder) {
         << text.toStdString();
     const Directory rescued = parseDirectory(readAll(path(QStringLiteral("home/")) + saved[0]));
     EXPECT_EQ(test::utf8(rescued.columns.value(rescued.order.front(), 0)), "ЗАХАРОВ");
+}
+
+// Keys as a keyboard gives them to whatever has the focus; a confirmation box that opens
+// is answered with OK.
+void pressKeys(const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent down(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(QApplication::focusWidget(), &down);
+        QKeyEvent up(QEvent::KeyRelease, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(QApplication::focusWidget(), &up);
+    }
+}
+void pressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QObject during;
+    QTimer::singleShot(0, &during, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->buttons().front()->click();
+    });
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    QCoreApplication::sendPostedEvents();
+}
+
+// Runs `work` in a copy of this process that the system then kills, as a crash or a power
+// cut ends the program: no handler runs and nothing is written at the end.
+void runKilled(const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            work();
+        } catch (...) {
+            ::_exit(2);
+        }
+        ::raise(SIGKILL);
+        ::_exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+}
+
+TEST_F(ProgramTest, EveryChangePostedInTheWindowOutlivesAKilledProgram) {
+    writeSettings(QStringLiteral("KALVEST.INI"));
+    const QString expected = path(QStringLiteral("posted.cds"));
+    runKilled([&] {
+        Program program(path(QStringLiteral("Kalvest")));
+        program.start();
+        ShellForm& form = program.form();
+        QApplication::setActiveWindow(&form);
+        form.mmView_Mode_EditClick();
+        pressKeys(QStringLiteral("Захаров"));
+        pressKey(Qt::Key_Down); // posts the edit
+        pressKey(Qt::Key_Insert);
+        pressKeys(QStringLiteral("Новиков"));
+        pressKey(Qt::Key_Down); // posts the new record
+        pressKey(Qt::Key_Delete, Qt::ControlModifier);
+        pressKeys(QStringLiteral("Орлов")); // typed, never posted
+        writeAll(expected, test::stored(form.Table1.directory(), StoredForm::Binary));
+    });
+    const std::string posted = readAll(expected);
+    const Directory dir = parseDirectory(posted);
+    ASSERT_EQ(dir.order.size(), 40u);
+    EXPECT_EQ(test::utf8(dir.columns.value(dir.order[1], 0)), "Новиков");
+    EXPECT_EQ(test::utf8(dir.columns.value(dir.order[2], 0)), "ИВАНОВ2"); // ИВАНОВ1 deleted
+    const std::string before = readAll(dataFile());
+
+    runUntil(
+        [&](ShellForm& form) {
+            EXPECT_EQ(test::stored(form.Table1.directory(), StoredForm::Binary), posted);
+            form.close();
+        },
+        false);
+    EXPECT_NE(before, posted);
+    EXPECT_EQ(readAll(dataFile()), posted);
+    EXPECT_FALSE(QFile::exists(dataFile() + QStringLiteral(".journal")));
+    EXPECT_EQ(boxTexts(), std::vector<QString>{QStringLiteral(
+                              "Прошлый сеанс работы со справочником %1 не был завершён. Из "
+                              "журнала восстановлено изменений: 3. Они будут записаны в "
+                              "справочник при выходе из программы.")
+                                                  .arg(dataFile())});
+    EXPECT_EQ(m_boxes.front().icon, QMessageBox::Information);
+}
+
+TEST_F(ProgramTest, ASecondCopyIsReadOnlyAndItsEndLeavesTheFirstCopysChanges) {
+    writeSettings(QStringLiteral("KALVEST.INI"));
+    runUntil([this](ShellForm& first) {
+        ShellForm second(path(QStringLiteral("Kalvest")), nullptr, m_keyboard);
+        second.FormCreate();
+        EXPECT_EQ(boxTexts(), std::vector<QString>{QStringLiteral(
+                                  "Справочник %1 уже открыт в другой копии программы. Здесь "
+                                  "он открыт только для чтения: записи нельзя изменять, "
+                                  "добавлять и удалять.")
+                                                      .arg(dataFile())});
+        second.show();
+        QApplication::setActiveWindow(&second);
+        second.mmView_Mode_EditClick();
+        pressKeys(QStringLiteral("Орлов"));
+        pressKey(Qt::Key_Down);
+        pressKey(Qt::Key_Insert);
+        pressKey(Qt::Key_Delete, Qt::ControlModifier);
+        EXPECT_FALSE(second.Table1.changed());
+        EXPECT_EQ(second.Table1.recordCount(), 40);
+        closeDirectory(second.Table1);
+        EXPECT_EQ(firstSurname(), "ИВАНОВ0");
+        first.close();
+    });
+    EXPECT_EQ(firstSurname(), "ЗАХАРОВ");
 }
 
 TEST_F(ProgramTest, AFailedOpeningIsShownBeforeTheWindowAndNothingIsWrittenAtTheEnd) {
