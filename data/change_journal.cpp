@@ -275,8 +275,8 @@ ChangeJournal::Recovery ChangeJournal::recover(std::string_view fileBytes, Direc
     if (file.error() != QFileDevice::NoError) {
         // Left where it is, and not written over.
         m_broken = true;
-        recovery.notice = "Журнал изменений " + journal +
-                          " не удаётся прочитать (" + file.errorString().toStdString() +
+        recovery.notice = "Журнал изменений " + journal + " не удаётся прочитать (" +
+                          file.errorString().toStdString() +
                           "); он не применён, и изменения этого сеанса в журнал не пишутся";
         return recovery;
     }
@@ -301,10 +301,10 @@ ChangeJournal::Recovery ChangeJournal::recover(std::string_view fileBytes, Direc
         }
         m_continues = true;
         m_written = static_cast<qint64>(soundSize);
-        recovery.notice = "Прошлый сеанс работы со справочником " + data +
-                          " не был завершён. Из журнала восстановлено изменений: " +
-                          std::to_string(applied) +
-                          ". Они будут записаны в справочник при выходе из программы";
+        recovery.notice =
+            "Прошлый сеанс работы со справочником " + data +
+            " не был завершён. Из журнала восстановлено изменений: " + std::to_string(applied) +
+            ". Они будут записаны в справочник при выходе из программы";
         return recovery;
     }
 
@@ -323,10 +323,10 @@ ChangeJournal::Recovery ChangeJournal::recover(std::string_view fileBytes, Direc
                           ", поэтому не применён; справочник открыт как есть." + kept;
         return recovery;
     }
-    recovery.notice = "Прошлый сеанс работы со справочником " + data +
-                      " не был завершён. Из журнала восстановлено изменений: " +
-                      std::to_string(applied) +
-                      "; конец журнала повреждён, и остальное не применено." + kept;
+    recovery.notice =
+        "Прошлый сеанс работы со справочником " + data +
+        " не был завершён. Из журнала восстановлено изменений: " + std::to_string(applied) +
+        "; конец журнала повреждён, и остальное не применено." + kept;
     if (applied > 0) {
         // The sound part goes on as this session's journal.
         try {
@@ -360,9 +360,9 @@ void ChangeJournal::create() {
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         throw Error(file->errorString().toStdString());
     m_file = std::move(file);
-    const std::string header = encodeJournalHeader(
-        m_dataFile,
-        DataFileState{m_size, m_modified, *m_checksum, static_cast<std::uint32_t>(m_fieldCount)});
+    const std::string header =
+        encodeJournalHeader(m_dataFile, DataFileState{m_size, m_modified, *m_checksum,
+                                                      static_cast<std::uint32_t>(m_fieldCount)});
     if (m_file->write(header.data(), static_cast<qint64>(header.size())) !=
             static_cast<qint64>(header.size()) ||
         !syncToDisk(static_cast<int>(m_file->handle())))

@@ -118,7 +118,7 @@ private:
     std::optional<std::uint32_t> m_checksum; // of the data file, once it was needed
     std::unique_ptr<QFile> m_file;           // open for appending once a change came
     qint64 m_written = 0;                    // the journal's sound length
-    bool m_continues = false; // a recovered journal lies there, to be appended to
+    bool m_continues = false;                // a recovered journal lies there, to be appended to
     bool m_broken = false;
 };
 

@@ -494,11 +494,12 @@ TEST_F(ProgramTest, EveryChangePostedInTheWindowOutlivesAKilledProgram) {
     EXPECT_NE(before, posted);
     EXPECT_EQ(readAll(dataFile()), posted);
     EXPECT_FALSE(QFile::exists(dataFile() + QStringLiteral(".journal")));
-    EXPECT_EQ(boxTexts(), std::vector<QString>{QStringLiteral(
-                              "Прошлый сеанс работы со справочником %1 не был завершён. Из "
-                              "журнала восстановлено изменений: 3. Они будут записаны в "
-                              "справочник при выходе из программы.")
-                                                  .arg(dataFile())});
+    EXPECT_EQ(boxTexts(),
+              std::vector<QString>{
+                  QStringLiteral("Прошлый сеанс работы со справочником %1 не был завершён. Из "
+                                 "журнала восстановлено изменений: 3. Они будут записаны в "
+                                 "справочник при выходе из программы.")
+                      .arg(dataFile())});
     EXPECT_EQ(m_boxes.front().icon, QMessageBox::Information);
 }
 
@@ -507,11 +508,12 @@ TEST_F(ProgramTest, ASecondCopyIsReadOnlyAndItsEndLeavesTheFirstCopysChanges) {
     runUntil([this](ShellForm& first) {
         ShellForm second(path(QStringLiteral("Kalvest")), nullptr, m_keyboard);
         second.FormCreate();
-        EXPECT_EQ(boxTexts(), std::vector<QString>{QStringLiteral(
-                                  "Справочник %1 уже открыт в другой копии программы. Здесь "
-                                  "он открыт только для чтения: записи нельзя изменять, "
-                                  "добавлять и удалять.")
-                                                      .arg(dataFile())});
+        EXPECT_EQ(boxTexts(),
+                  std::vector<QString>{
+                      QStringLiteral("Справочник %1 уже открыт в другой копии программы. Здесь "
+                                     "он открыт только для чтения: записи нельзя изменять, "
+                                     "добавлять и удалять.")
+                          .arg(dataFile())});
         second.show();
         QApplication::setActiveWindow(&second);
         second.mmView_Mode_EditClick();
