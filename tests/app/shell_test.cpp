@@ -15,7 +15,9 @@
 #include "support/qt_test_support.h"
 #include "support/test_text.h"
 #include "support/walk_actions.h"
+#include "ui/db_grid.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -23,6 +25,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -35,8 +38,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace lambreya {
 namespace {
@@ -421,63 +422,64 @@ TEST_F(ProgramTest, ChangesThatCannotBeWrittenBackGoToAFileInTheHomeFolder) {
     EXPECT_EQ(test::utf8(rescued.columns.value(rescued.order.front(), 0)), "ЗАХАРОВ");
 }
 
-// Keys as a keyboard gives them to whatever has the focus; a confirmation box that opens
-// is answered with OK.
-void pressKeys(const QString& text) {
+// Keys as a keyboard gives them to the window's control with the focus; a confirmation box
+// that opens is answered with OK.
+void pressKeys(QWidget& window, const QString& text) {
     for (QChar c : text) {
         QKeyEvent down(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
-        QApplication::sendEvent(QApplication::focusWidget(), &down);
+        QApplication::sendEvent(window.focusWidget(), &down);
         QKeyEvent up(QEvent::KeyRelease, c.toUpper().unicode(), Qt::NoModifier, QString(c));
-        QApplication::sendEvent(QApplication::focusWidget(), &up);
+        QApplication::sendEvent(window.focusWidget(), &up);
     }
 }
-void pressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void pressKey(QWidget& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QObject during;
     QTimer::singleShot(0, &during, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
             box->buttons().front()->click();
     });
-    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    QTest::keyClick(window.focusWidget(), static_cast<Qt::Key>(key), modifiers);
     QCoreApplication::sendPostedEvents();
 }
 
-// Runs `work` in a copy of this process that the system then kills, as a crash or a power
-// cut ends the program: no handler runs and nothing is written at the end.
-void runKilled(const std::function<void()>& work) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        try {
-            work();
-        } catch (...) {
-            ::_exit(2);
-        }
-        ::raise(SIGKILL);
-        ::_exit(3);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+// The program's work in a process of its own, which the system then kills as a crash or a
+// power cut ends a program: no handler runs and nothing is written at the end. Run only as
+// the child of the case below, in the folder it names.
+TEST_F(ProgramTest, DISABLED_WorkOfAProgramThatIsKilled) {
+    const QString folder = qEnvironmentVariable("LAMBREYA_KILLED_FOLDER");
+    if (folder.isEmpty())
+        GTEST_SKIP();
+    Program program(folder + QStringLiteral("/Kalvest"));
+    program.start();
+    ShellForm& form = program.form();
+    QApplication::setActiveWindow(&form);
+    form.mmView_Mode_EditClick();
+    ASSERT_EQ(form.focusWidget(), form.DBGrid1);
+    pressKeys(form, QStringLiteral("Захаров"));
+    pressKey(form, Qt::Key_Down); // posts the edit
+    pressKey(form, Qt::Key_Insert);
+    pressKeys(form, QStringLiteral("Новиков"));
+    pressKey(form, Qt::Key_Down); // posts the new record
+    pressKey(form, Qt::Key_Delete, Qt::ControlModifier);
+    pressKeys(form, QStringLiteral("Орлов")); // typed, never posted
+    writeAll(folder + QStringLiteral("/posted.cds"),
+             test::stored(form.Table1.directory(), StoredForm::Binary));
+    std::raise(SIGKILL);
 }
 
 TEST_F(ProgramTest, EveryChangePostedInTheWindowOutlivesAKilledProgram) {
     writeSettings(QStringLiteral("KALVEST.INI"));
     const QString expected = path(QStringLiteral("posted.cds"));
-    runKilled([&] {
-        Program program(path(QStringLiteral("Kalvest")));
-        program.start();
-        ShellForm& form = program.form();
-        QApplication::setActiveWindow(&form);
-        form.mmView_Mode_EditClick();
-        pressKeys(QStringLiteral("Захаров"));
-        pressKey(Qt::Key_Down); // posts the edit
-        pressKey(Qt::Key_Insert);
-        pressKeys(QStringLiteral("Новиков"));
-        pressKey(Qt::Key_Down); // posts the new record
-        pressKey(Qt::Key_Delete, Qt::ControlModifier);
-        pressKeys(QStringLiteral("Орлов")); // typed, never posted
-        writeAll(expected, test::stored(form.Table1.directory(), StoredForm::Binary));
-    });
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LAMBREYA_KILLED_FOLDER"), m_dir.path());
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=ProgramTest.DISABLED_WorkOfAProgramThatIsKilled"),
+                 QStringLiteral("--gtest_also_run_disabled_tests")});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().toStdString();
+    ASSERT_EQ(child.exitCode(), SIGKILL);
     const std::string posted = readAll(expected);
     const Directory dir = parseDirectory(posted);
     ASSERT_EQ(dir.order.size(), 40u);
@@ -517,14 +519,16 @@ TEST_F(ProgramTest, ASecondCopyIsReadOnlyAndItsEndLeavesTheFirstCopysChanges) {
         second.show();
         QApplication::setActiveWindow(&second);
         second.mmView_Mode_EditClick();
-        pressKeys(QStringLiteral("Орлов"));
-        pressKey(Qt::Key_Down);
-        pressKey(Qt::Key_Insert);
-        pressKey(Qt::Key_Delete, Qt::ControlModifier);
+        ASSERT_EQ(second.focusWidget(), second.DBGrid1);
+        pressKeys(second, QStringLiteral("Орлов"));
+        pressKey(second, Qt::Key_Down);
+        pressKey(second, Qt::Key_Insert);
+        pressKey(second, Qt::Key_Delete, Qt::ControlModifier);
         EXPECT_FALSE(second.Table1.changed());
         EXPECT_EQ(second.Table1.recordCount(), 40);
         closeDirectory(second.Table1);
         EXPECT_EQ(firstSurname(), "ИВАНОВ0");
+        EXPECT_EQ(first.Table1.recordCount(), 40);
         first.close();
     });
     EXPECT_EQ(firstSurname(), "ЗАХАРОВ");
