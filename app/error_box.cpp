@@ -27,6 +27,10 @@ MessageBoxContent standardErrorBox(QStringView message) {
     return {QMessageBox::Critical, kApplicationTitle.toString(), errorBoxText(message)};
 }
 
+MessageBoxContent directoryNoticeBox(QStringView message) {
+    return {QMessageBox::Information, kApplicationTitle.toString(), errorBoxText(message)};
+}
+
 MessageBoxContent loadSettingsWarningBox() {
     return {QMessageBox::Warning, QStringLiteral("Warning"),
             QStringLiteral("Не могу загрузить настройки!\r\nИспользую настройки по умолчанию.")};
@@ -56,6 +60,10 @@ void showMessageBox(const MessageBoxContent& box) {
 
 void showStandardError(QStringView message) {
     showMessageBox(standardErrorBox(message));
+}
+
+void showDirectoryNotice(QStringView message) {
+    showMessageBox(directoryNoticeBox(message));
 }
 
 void showLoadSettingsWarning() {

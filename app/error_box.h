@@ -29,6 +29,9 @@ struct MessageBoxContent {
 QString errorBoxText(QStringView message);
 
 MessageBoxContent standardErrorBox(QStringView message);
+// A notice about the directory at start (changes recovered, a copy open elsewhere): the
+// application's title, the information icon, the text with its full stop as in the error box.
+MessageBoxContent directoryNoticeBox(QStringView message);
 MessageBoxContent loadSettingsWarningBox();
 MessageBoxContent saveSettingsWarningBox();
 
@@ -42,6 +45,7 @@ using MessageBoxHook = std::function<void(const MessageBoxContent&)>;
 MessageBoxHook setMessageBoxHook(MessageBoxHook hook);
 
 void showStandardError(QStringView message);
+void showDirectoryNotice(QStringView message);
 void showLoadSettingsWarning();
 void showSaveSettingsWarning();
 

@@ -86,7 +86,12 @@ void ShellForm::FormCreate() {
     } catch (...) {
         showLoadSettingsWarning();
     }
+    // Posted changes go to a journal beside the data file until the final write, and the
+    // data file is held for this copy of the program.
+    Table1.setKeepsJournal(true);
     Table1.open();
+    if (!Table1.openingNotice().empty())
+        showDirectoryNotice(QString::fromStdString(Table1.openingNotice()));
 }
 
 void ShellForm::FormClose() {

@@ -17,7 +17,9 @@ public:
               QWidget* parent = nullptr);
 
     // Sets SettingsSavePath, reads the settings (a failure shows the load warning and the
-    // start goes on) and opens Table1. A failure to open is not caught here.
+    // start goes on) and opens Table1 with its journal; what the opening has to tell (changes
+    // recovered, a copy open elsewhere) is shown in a notice box. A failure to open is not
+    // caught here.
     void FormCreate() override;
     // Saves the settings to SettingsSavePath; a failure shows the save warning.
     void FormClose() override;

@@ -4,6 +4,8 @@
 #include "bench/memory_in_use.h"
 #include "bench/sqlite_directory.h"
 #include "data/byte_writer.h"
+#include "data/change_journal.h"
+#include "data/checksum.h"
 #include "data/cp1251.h"
 #include "data/data_file.h"
 #include "data/large_memory.h"
@@ -12,12 +14,17 @@
 #include "search/filter_compiler.h"
 #include "tools/directory_generator.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <random>
 #include <stdexcept>
 
 namespace lambreya::bench {
@@ -178,12 +185,103 @@ void sqlite_filter_1m_ms(benchmark::State& state) {
     state.counters["sqlite_matches"] = static_cast<double>(view.size());
 }
 
+// Posting one edit as the program does, with the journal: one small append and an
+// fdatasync. Each post is timed alone, beside the same post without a journal; the first post
+// of a session, which reads the data file once more for its fingerprint, is a figure of its
+// own.
+void journal_post_1m(benchmark::State& state) {
+    constexpr int kPosts = 200;
+    for (auto _ : state) {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("city.cds"));
+        writeDataFile(file, asView(sample().binary));
+        auto timedPosts = [&](bool journal) {
+            RecordSet table("Table1");
+            table.setKeepsJournal(journal);
+            table.setFileName(file);
+            table.open();
+            std::vector<double> times;
+            for (int i = 0; i < kPosts; ++i) {
+                table.moveToRow(i * 4999);
+                table.edit();
+                table.setFieldText(6, "x" + std::to_string(i));
+                const auto start = std::chrono::steady_clock::now();
+                table.post();
+                times.push_back(std::chrono::duration<double, std::milli>(
+                                    std::chrono::steady_clock::now() - start)
+                                    .count());
+            }
+            table.discard();
+            QFile::remove(file + QStringLiteral(".journal"));
+            return times;
+        };
+        std::vector<double> journalled = timedPosts(true);
+        std::vector<double> plain = timedPosts(false);
+        state.counters["journal_first_post_ms"] = journalled.front();
+        journalled.erase(journalled.begin());
+        std::sort(journalled.begin(), journalled.end());
+        std::sort(plain.begin(), plain.end());
+        state.counters["journal_post_median_ms"] = journalled[journalled.size() / 2];
+        state.counters["journal_post_worst_ms"] = journalled.back();
+        state.counters["plain_post_median_ms"] = plain[plain.size() / 2];
+    }
+}
+
+// The start after a session that never ended: the million records opened with a journal of
+// 10,000 changes to replay, edits, insertions and deletions all over the directory.
+void startup_10k_journal_1m_ms(benchmark::State& state) {
+    constexpr int kChanges = 10'000;
+    QTemporaryDir folder;
+    const QString file = QFileInfo(folder.filePath(QStringLiteral("city.cds"))).absoluteFilePath();
+    const Bytes& bytes = sample().binary;
+    writeDataFile(file, asView(bytes));
+    const Directory& dir = sample().directory;
+    const QFileInfo info(file);
+    std::string journal = encodeJournalHeader(
+        file,
+        DataFileState{info.size(), info.lastModified().toMSecsSinceEpoch(),
+                      adler32Of(asView(bytes)), static_cast<std::uint32_t>(dir.fields.size())});
+    std::mt19937 random(1);
+    std::size_t records = kRecords;
+    for (int i = 0; i < kChanges; ++i) {
+        const ChangeKind kind =
+            i % 10 < 8 ? ChangeKind::Edit : (i % 10 == 8 ? ChangeKind::Insert : ChangeKind::Delete);
+        const auto place = static_cast<std::uint32_t>(
+            random() % (kind == ChangeKind::Insert ? records + 1 : records));
+        std::vector<std::string> values;
+        if (kind != ChangeKind::Delete) {
+            const RecordId like = dir.order[random() % kRecords];
+            for (std::size_t f = 0; f < dir.fields.size(); ++f)
+                values.emplace_back(dir.columns.value(like, f));
+        }
+        records += kind == ChangeKind::Insert ? 1 : kind == ChangeKind::Delete ? -1 : 0;
+        journal += encodeJournalEntry(kind, place, values);
+    }
+    writeDataFile(file + QStringLiteral(".journal"), journal);
+    for (auto _ : state) {
+        RecordSet table("Table1");
+        table.setKeepsJournal(true);
+        table.setFileName(file);
+        table.open();
+        if (table.openingNotice().find(std::to_string(kChanges)) == std::string::npos)
+            state.SkipWithError("the journal was not replayed");
+        state.PauseTiming();
+        table.discard();
+        state.ResumeTiming();
+    }
+}
+
 constexpr int kRepetitions = 5;
 
 BENCHMARK(load_bin_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->Iterations(3);
 BENCHMARK(store_bin_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->Iterations(3);
 BENCHMARK(load_xml_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(3)->Iterations(1);
 BENCHMARK(store_xml_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(3)->Iterations(1);
+BENCHMARK(journal_post_1m)->Iterations(1);
+BENCHMARK(startup_10k_journal_1m_ms)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->Iterations(1);
 BENCHMARK(memory_1m)->Iterations(1);
 BENCHMARK(memory_empty_1m)->Iterations(1);
 BENCHMARK(filter_1m_ms)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->Iterations(20);
@@ -203,6 +301,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     lambreya::bench::FigureReporter reporter;
     reporter.addRatio("sqlite_over_filter_ratio", "sqlite_filter_1m_ms", "filter_1m_ms");
+    reporter.addRatio("journal_over_plain_post_ratio", "journal_post_median_ms",
+                      "plain_post_median_ms");
+    reporter.addRatio("startup_journal_over_load_ratio", "startup_10k_journal_1m_ms",
+                      "load_bin_1m_ms");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     return 0;
 }

@@ -32,6 +32,10 @@ bool giveOwnership(const QString& path, const FileOwnership& ownership);
 // Forces what was written through the open file handle to the disk.
 bool syncToDisk(int handle);
 
+// As syncToDisk, for the content and the size only: cheaper where the file's times need
+// not be on the disk yet (an append-only journal).
+bool syncDataToDisk(int handle);
+
 // Forces the folder's entries (a file renamed into it) to the disk; false when it cannot.
 bool syncFolder(const QString& folder);
 

@@ -55,6 +55,10 @@ bool syncToDisk(int handle) {
     return ::fsync(handle) == 0;
 }
 
+bool syncDataToDisk(int handle) {
+    return ::fdatasync(handle) == 0;
+}
+
 bool syncFolder(const QString& folder) {
     const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
     if (handle < 0)

@@ -8,6 +8,7 @@
 #include "data/stored_form.h"
 #include "data/view_walk.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -95,13 +96,26 @@ void RecordSet::checkEditing() const {
 void RecordSet::open() {
     if (active())
         return;
+    m_openingNotice.clear();
     const QString path =
         m_fileName.isEmpty() ? QString() : matchCaseBlind(QFileInfo(m_fileName).absoluteFilePath());
     std::optional<Bytes> bytes;
     Directory directory;
+    FileLock lock;
+    std::int64_t size = 0;
+    std::int64_t modified = 0;
     try {
-        if (!path.isEmpty())
+        if (!path.isEmpty()) {
+            if (m_keepsJournal) {
+                // Locked before it is read, so that no writer that respects the lock
+                // changes it between.
+                lock = FileLock(path);
+                const QFileInfo info(path);
+                size = info.size();
+                modified = info.lastModified().toMSecsSinceEpoch();
+            }
             bytes = readDataFile(path, m_fileName, checkStoredFormStart);
+        }
         if (!bytes || bytes->empty())
             fail("Missing data provider or data packet");
         directory = parseDirectory(asView(*bytes));
@@ -109,9 +123,30 @@ void RecordSet::open() {
         throw Error("Не удаётся прочитать справочник " + m_fileName.toStdString() + ": " +
                     e.what());
     }
+    std::string notice;
+    std::unique_ptr<ChangeJournal> journal;
+    std::size_t recovered = 0;
+    const bool heldElsewhere = lock.heldElsewhere();
+    if (heldElsewhere) {
+        // The other copy owns the journal too: it is left alone.
+        notice = "Справочник " + QDir::toNativeSeparators(path).toStdString() +
+                 " уже открыт в другой копии программы. Здесь он открыт только для чтения: " +
+                 "записи нельзя изменять, добавлять и удалять";
+    } else if (m_keepsJournal) {
+        journal = std::make_unique<ChangeJournal>(path, size, modified, directory.fields.size());
+        ChangeJournal::Recovery recovery = journal->recover(asView(*bytes), directory);
+        recovered = recovery.applied;
+        notice = std::move(recovery.notice);
+    }
     bytes.reset();
     openDirectory(std::move(directory));
     m_openedPath = path;
+    m_lock = std::move(lock);
+    m_journal = std::move(journal);
+    m_heldElsewhere = heldElsewhere;
+    m_openingNotice = std::move(notice);
+    // Recovered changes are the directory's changes: the final write keeps them.
+    m_changed = recovered > 0;
 }
 
 void RecordSet::openDirectory(Directory directory) {
@@ -142,6 +177,8 @@ void RecordSet::close() {
     cancel();
     if (m_changed && !m_openedPath.isEmpty())
         saveCopy(m_openedPath); // on failure the set stays open, its data whole
+    if (m_journal)
+        m_journal->remove();
     discard();
 }
 
@@ -165,6 +202,10 @@ void RecordSet::discard() {
     m_current = -1;
     m_bof = m_eof = true;
     m_openedPath.clear();
+    // A journal not removed by a final write stays on the disk for the next opening.
+    m_journal.reset();
+    m_lock.release();
+    m_heldElsewhere = false;
     notify([](RecordSetListener& l) { l.viewReset(); });
 }
 
@@ -447,11 +488,14 @@ void RecordSet::postBuffer() {
     }
     const RecordId id = m_view[toIndex(m_current)];
     bool differs = m_state == State::Insert;
+    for (std::size_t f = 0; f < m_dir.fields.size() && !differs; ++f)
+        differs = m_dir.columns.value(id, f) != m_buffer[f];
+    const std::optional<std::string> journalFailure =
+        differs ? journal(m_state == State::Insert ? ChangeKind::Insert : ChangeKind::Edit, id)
+                : std::nullopt;
     for (std::size_t f = 0; f < m_dir.fields.size(); ++f) {
-        if (m_dir.columns.value(id, f) != m_buffer[f]) {
+        if (m_dir.columns.value(id, f) != m_buffer[f])
             m_dir.columns.set(id, f, m_buffer[f]);
-            differs = true;
-        }
     }
     m_changed = m_changed || differs;
     m_state = State::Browse;
@@ -460,6 +504,19 @@ void RecordSet::postBuffer() {
     m_bof = m_eof = false;
     notify([this](RecordSetListener& l) { l.rowChanged(m_current); });
     notify([](RecordSetListener& l) { l.stateChanged(); });
+    if (journalFailure)
+        throw Error(*journalFailure); // the change is posted; only its journal is missing
+}
+
+// Journals a change before the set takes it. The journal's failure is told, once, after the
+// change is done: the change still reaches the data file at the final write.
+std::optional<std::string> RecordSet::journal(ChangeKind kind, RecordId id) {
+    if (!m_journal)
+        return std::nullopt;
+    const auto place = std::find(m_dir.order.begin(), m_dir.order.end(), id) - m_dir.order.begin();
+    const std::span<const std::string> values =
+        kind == ChangeKind::Delete ? std::span<const std::string>() : std::span(m_buffer);
+    return m_journal->append(kind, static_cast<std::uint32_t>(place), values);
 }
 
 void RecordSet::cancel() {
@@ -490,6 +547,8 @@ void RecordSet::deleteRecord() {
         fail("Cannot modify a read-only dataset");
     if (m_dir.markers.disableDeletes)
         fail("Deletes are not allowed");
+    const std::optional<std::string> journalFailure =
+        journal(ChangeKind::Delete, m_view[toIndex(m_current)]);
     if (m_state == State::Edit) {
         m_state = State::Browse;
         m_modified = false;
@@ -498,6 +557,8 @@ void RecordSet::deleteRecord() {
     m_changed = true;
     removeFromView(m_current);
     notify([](RecordSetListener& l) { l.stateChanged(); });
+    if (journalFailure)
+        throw Error(*journalFailure);
 }
 
 void RecordSet::removeFromView(int row) {

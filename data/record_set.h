@@ -1,14 +1,18 @@
 #pragma once
 
+#include "data/change_journal.h"
 #include "data/condition.h"
 #include "data/condition_compiler.h"
 #include "data/directory.h"
 #include "data/error.h"
+#include "data/file_lock.h"
 #include "data/record_set_listener.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,9 +65,19 @@ public:
     const QString& fileName() const { return m_fileName; }
     void setFileName(const QString& fileName) { m_fileName = fileName; }
 
+    // With a journal, opening locks the data file for this copy of the program, replays the
+    // journal a session that did not end left beside it, and every posted change is
+    // journalled until the final write; a data file another copy holds opens read-only.
+    void setKeepsJournal(bool keeps) { m_keepsJournal = keeps; }
+
     // Reads the data file whole. A relative name is resolved against the current folder
     // here, once; the final write goes to that same file.
     void open();
+    // What the last opening has to tell the user (changes recovered from a journal, a
+    // journal kept aside, a directory open in another copy); empty when nothing.
+    const std::string& openingNotice() const { return m_openingNotice; }
+    // The data file is held by another copy of the program: nothing may change here.
+    bool heldElsewhere() const { return m_heldElsewhere; }
     // Opens on a directory already in memory, with no file behind it.
     void openDirectory(Directory directory);
     // Drops a pending change and, when the data changed since opening and a file was
@@ -84,8 +98,8 @@ public:
     int findField(std::string_view name) const { return m_dir.findField(name); }
     // As findField, but an unknown name is the error "Table1: Field '%s' not found".
     int fieldByName(std::string_view name) const;
-    // Open and not marked read-only as a whole.
-    bool canModify() const { return active() && !m_dir.markers.readOnly; }
+    // Open, not marked read-only as a whole and not held by another copy of the program.
+    bool canModify() const { return active() && !m_dir.markers.readOnly && !m_heldElsewhere; }
 
     // --- Filter -----------------------------------------------------------------------
 
@@ -162,6 +176,7 @@ private:
     void applyCondition(Condition condition);
     void beginInsert(int row, std::size_t storedPlace);
     void postBuffer();
+    std::optional<std::string> journal(ChangeKind kind, RecordId id);
     void removeFromView(int row);
     void setCurrent(int row, MoveKind kind);
     void resetView();
@@ -182,6 +197,11 @@ private:
 
     QString m_fileName;
     QString m_openedPath; // the absolute path read at opening, written at closing
+    bool m_keepsJournal = false;
+    FileLock m_lock;
+    std::unique_ptr<ChangeJournal> m_journal; // while open with a journal
+    bool m_heldElsewhere = false;
+    std::string m_openingNotice;
 
     Directory m_dir;
     LargeVector<RecordId> m_view;

@@ -3,6 +3,7 @@
 #include "data/cp1251.h"
 #include "data/data_file.h"
 #include "data/error.h"
+#include "data/file_lock.h"
 #include "data/record_set.h"
 
 #include <QFile>
@@ -95,6 +96,13 @@ void writeOutput(const QString& path, std::string_view bytes) {
             throw Error("Не удалось вывести результат");
         return;
     }
+    // A directory the program holds open would be written over at its end, or would
+    // overwrite this at the program's end: it is left alone.
+    const FileLock lock(path);
+    if (lock.heldElsewhere())
+        throw Error("Файл " + path.toStdString() +
+                    " открыт в программе Ламбрея и не перезаписан; закройте программу и " +
+                    "повторите команду");
     writeDataFile(path, bytes);
 }
 

@@ -47,7 +47,8 @@ void openDirectoryFile(RecordSet& table, const QString& path);
 
 std::string readTextFile(const QString& path);
 std::string readFileStart(const QString& path, qint64 bytes);
-// Writes to standard output when path is empty or "-".
+// Writes to standard output when path is empty or "-". A file the program holds open (its
+// directory) is refused.
 void writeOutput(const QString& path, std::string_view bytes);
 
 // UTF-8 text from the command line in code page 1251; an error names what it was for.

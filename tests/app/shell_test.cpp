@@ -1,5 +1,6 @@
 // The program's start and end around the main window: settings read and saved, the
 // directory opened and written back, the ways of ending.
+#include "app/closing.h"
 #include "app/error_box.h"
 #include "app/keyboard_layout.h"
 #include "app/shell_form.h"
@@ -14,12 +15,17 @@
 #include "support/qt_test_support.h"
 #include "support/test_text.h"
 #include "support/walk_actions.h"
+#include "ui/db_grid.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -542,6 +548,118 @@ TEST_F(ProgramTest, ChangesThatCannotBeWrittenBackGoToAFileInTheHomeFolder) {
         << text.toStdString();
     const Directory rescued = parseDirectory(readAll(path(QStringLiteral("home/")) + saved[0]));
     EXPECT_EQ(test::utf8(rescued.columns.value(rescued.order.front(), 0)), "ЗАХАРОВ");
+}
+
+// Keys as a keyboard gives them to the window's control with the focus; a confirmation box
+// that opens is answered with OK.
+void pressKeys(QWidget& window, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent down(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(window.focusWidget(), &down);
+        QKeyEvent up(QEvent::KeyRelease, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(window.focusWidget(), &up);
+    }
+}
+void pressKey(QWidget& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QObject during;
+    QTimer::singleShot(0, &during, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->buttons().front()->click();
+    });
+    QTest::keyClick(window.focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    QCoreApplication::sendPostedEvents();
+}
+
+// The program's work in a process of its own, which the system then kills as a crash or a
+// power cut ends a program: no handler runs and nothing is written at the end. Run only as
+// the child of the case below, in the folder it names.
+TEST_F(ProgramTest, DISABLED_WorkOfAProgramThatIsKilled) {
+    const QString folder = qEnvironmentVariable("LAMBREYA_KILLED_FOLDER");
+    if (folder.isEmpty())
+        GTEST_SKIP();
+    Program program(folder + QStringLiteral("/Kalvest"));
+    program.start();
+    ShellForm& form = program.form();
+    QApplication::setActiveWindow(&form);
+    form.mmView_Mode_EditClick();
+    ASSERT_EQ(form.focusWidget(), form.DBGrid1);
+    pressKeys(form, QStringLiteral("Захаров"));
+    pressKey(form, Qt::Key_Down); // posts the edit
+    pressKey(form, Qt::Key_Insert);
+    pressKeys(form, QStringLiteral("Новиков"));
+    pressKey(form, Qt::Key_Down); // posts the new record
+    pressKey(form, Qt::Key_Delete, Qt::ControlModifier);
+    pressKeys(form, QStringLiteral("Орлов")); // typed, never posted
+    writeAll(folder + QStringLiteral("/posted.cds"),
+             test::stored(form.Table1.directory(), StoredForm::Binary));
+    std::raise(SIGKILL);
+}
+
+TEST_F(ProgramTest, EveryChangePostedInTheWindowOutlivesAKilledProgram) {
+    writeSettings(QStringLiteral("KALVEST.INI"));
+    const QString expected = path(QStringLiteral("posted.cds"));
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LAMBREYA_KILLED_FOLDER"), m_dir.path());
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=ProgramTest.DISABLED_WorkOfAProgramThatIsKilled"),
+                 QStringLiteral("--gtest_also_run_disabled_tests")});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().toStdString();
+    ASSERT_EQ(child.exitCode(), SIGKILL);
+    const std::string posted = readAll(expected);
+    const Directory dir = parseDirectory(posted);
+    ASSERT_EQ(dir.order.size(), 40u);
+    EXPECT_EQ(test::utf8(dir.columns.value(dir.order[1], 0)), "Новиков");
+    EXPECT_EQ(test::utf8(dir.columns.value(dir.order[2], 0)), "ИВАНОВ2"); // ИВАНОВ1 deleted
+    const std::string before = readAll(dataFile());
+
+    runUntil(
+        [&](ShellForm& form) {
+            EXPECT_EQ(test::stored(form.Table1.directory(), StoredForm::Binary), posted);
+            form.close();
+        },
+        false);
+    EXPECT_NE(before, posted);
+    EXPECT_EQ(readAll(dataFile()), posted);
+    EXPECT_FALSE(QFile::exists(dataFile() + QStringLiteral(".journal")));
+    EXPECT_EQ(boxTexts(),
+              std::vector<QString>{
+                  QStringLiteral("Прошлый сеанс работы со справочником %1 не был завершён. Из "
+                                 "журнала восстановлено изменений: 3. Они будут записаны в "
+                                 "справочник при выходе из программы.")
+                      .arg(dataFile())});
+    EXPECT_EQ(m_boxes.front().icon, QMessageBox::Information);
+}
+
+TEST_F(ProgramTest, ASecondCopyIsReadOnlyAndItsEndLeavesTheFirstCopysChanges) {
+    writeSettings(QStringLiteral("KALVEST.INI"));
+    runUntil([this](ShellForm& first) {
+        ShellForm second(path(QStringLiteral("Kalvest")), nullptr, m_keyboard);
+        second.FormCreate();
+        EXPECT_EQ(boxTexts(),
+                  std::vector<QString>{
+                      QStringLiteral("Справочник %1 уже открыт в другой копии программы. Здесь "
+                                     "он открыт только для чтения: записи нельзя изменять, "
+                                     "добавлять и удалять.")
+                          .arg(dataFile())});
+        second.show();
+        QApplication::setActiveWindow(&second);
+        second.mmView_Mode_EditClick();
+        ASSERT_EQ(second.focusWidget(), second.DBGrid1);
+        pressKeys(second, QStringLiteral("Орлов"));
+        pressKey(second, Qt::Key_Down);
+        pressKey(second, Qt::Key_Insert);
+        pressKey(second, Qt::Key_Delete, Qt::ControlModifier);
+        EXPECT_FALSE(second.Table1.changed());
+        EXPECT_EQ(second.Table1.recordCount(), 40);
+        closeDirectory(second.Table1);
+        EXPECT_EQ(firstSurname(), "ИВАНОВ0");
+        EXPECT_EQ(first.Table1.recordCount(), 40);
+        first.close();
+    });
+    EXPECT_EQ(firstSurname(), "ЗАХАРОВ");
 }
 
 TEST_F(ProgramTest, AFailedOpeningIsShownBeforeTheWindowAndNothingIsWrittenAtTheEnd) {

@@ -2,6 +2,7 @@
 #include "tools/csv.h"
 #include "tools/directory_generator.h"
 
+#include "data/record_set.h"
 #include "data/stored_form.h"
 #include "support/directory_fixture.h"
 #include "support/test_text.h"
@@ -213,6 +214,34 @@ TEST_F(KalvestDataTest, SpreadsheetsCsvComesInWithSemicolonsAndGoesOutMarkedAndQ
     ASSERT_EQ(kalvestData({u"import"_s, path(u"sheet.csv"_s), u"-o"_s, path(u"back.cds"_s)}).status,
               0);
     EXPECT_EQ(read("back.cds"), read("ru.cds"));
+}
+
+TEST_F(KalvestDataTest, ADirectoryTheProgramHoldsIsNotWrittenOver) {
+    write("held.cds", test::stored(test::numberedDirectory(3), StoredForm::Binary));
+    write("other.cds", test::stored(test::numberedDirectory(5), StoredForm::Binary));
+    const std::string before = read("held.cds");
+    {
+        RecordSet held("Table1"); // as the program holds its directory
+        held.setKeepsJournal(true);
+        held.setFileName(path("held.cds"));
+        held.open();
+        const QStringList writes[] = {
+            {u"convert"_s, path("other.cds"), path("held.cds")},
+            {u"generate"_s, u"-n"_s, u"4"_s, u"-o"_s, path("held.cds")},
+            {u"export"_s, path("other.cds"), u"-o"_s, path("held.cds")},
+        };
+        for (const QStringList& args : writes) {
+            SCOPED_TRACE(args.front().toStdString());
+            const ProcessResult r = kalvestData(args);
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.err, "Файл " + path("held.cds").toStdString() +
+                                 " открыт в программе Ламбрея и не перезаписан; закройте "
+                                 "программу и повторите команду.\n");
+        }
+        EXPECT_EQ(read("held.cds"), before);
+    }
+    EXPECT_EQ(kalvestData({u"convert"_s, path("other.cds"), path("held.cds")}).status, 0);
+    EXPECT_EQ(read("held.cds"), read("other.cds"));
 }
 
 TEST(Csv, QuotesOnlyWhatNeedsQuotingAndReadsItBack) {
