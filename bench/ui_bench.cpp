@@ -8,6 +8,7 @@
 #include "data/cp1251.h"
 #include "data/error.h"
 #include "data/guarded.h"
+#include "report/page_composer.h"
 #include "report/page_store.h"
 #include "report/pdf_sink.h"
 #include "report/preview_page_area.h"
@@ -128,6 +129,41 @@ void keyup_to_paint_1m_ms(benchmark::State& state) {
     form.mmOptions_InstantSearch->setChecked(false);
 }
 
+// The longest stretch without a turn of the event loop, as the longest gap between the
+// firings of a zero timer, from start() to stop().
+class LoopWatch {
+public:
+    LoopWatch() {
+        QObject::connect(&m_tick, &QTimer::timeout, [this] {
+            m_longestNs = std::max(m_longestNs, m_sinceTick.nsecsElapsed());
+            m_sinceTick.restart();
+        });
+    }
+    void start() {
+        m_sinceTick.start();
+        m_tick.start(0);
+    }
+    void stop() {
+        m_longestNs = std::max(m_longestNs, m_sinceTick.nsecsElapsed());
+        m_tick.stop();
+    }
+    double longestMs() const { return static_cast<double>(m_longestNs) / 1e6; }
+
+private:
+    QTimer m_tick;
+    QElapsedTimer m_sinceTick;
+    qint64 m_longestNs = 0;
+};
+
+// Handles events until the preview window has closed.
+void untilClosed(ReportPreview& preview) {
+    if (!preview.window())
+        return;
+    QEventLoop loop;
+    QObject::connect(&preview, &ReportPreview::windowClosed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // Watches the page area for its first paint with a page.
 class FirstPaint : public QObject {
 public:
@@ -176,41 +212,6 @@ void ctrlp_to_first_page_ms(benchmark::State& state) {
     }
 }
 
-// The longest stretch without a turn of the event loop, as the longest gap between the
-// firings of a zero timer, from start() to stop().
-class LoopWatch {
-public:
-    LoopWatch() {
-        QObject::connect(&m_tick, &QTimer::timeout, [this] {
-            m_longestNs = std::max(m_longestNs, m_sinceTick.nsecsElapsed());
-            m_sinceTick.restart();
-        });
-    }
-    void start() {
-        m_sinceTick.start();
-        m_tick.start(0);
-    }
-    void stop() {
-        m_longestNs = std::max(m_longestNs, m_sinceTick.nsecsElapsed());
-        m_tick.stop();
-    }
-    double longestMs() const { return static_cast<double>(m_longestNs) / 1e6; }
-
-private:
-    QTimer m_tick;
-    QElapsedTimer m_sinceTick;
-    qint64 m_longestNs = 0;
-};
-
-// Handles events until the preview window has closed.
-void untilClosed(ReportPreview& preview) {
-    if (!preview.window())
-        return;
-    QEventLoop loop;
-    QObject::connect(&preview, &ReportPreview::windowClosed, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // The whole run into the page store: from Ctrl+P to the run's end. With `stopAt`, the
 // window is closed once the run has placed that many records, and the time is that of the
 // records placed; the time from the close to the window gone is measured then.
@@ -244,8 +245,8 @@ void run(benchmark::State& state, int sliceMs, int stopAt) {
             if (stopAt > 0 && placed >= stopAt)
                 finish(true);
         });
-        auto ended = QObject::connect(p.preview.get(), &ReportPreview::runEnded, [&] {
-            if (p.preview->window())
+        auto ended = QObject::connect(p.preview.get(), &ReportPreview::runEnded, [&](RunEnd how) {
+            if (how == RunEnd::Completed)
                 QTimer::singleShot(0, p.preview.get(), [&] { finish(false); });
         });
         clock.start();

@@ -38,6 +38,11 @@ void AtomicFile::write(std::string_view bytes) {
     }
 }
 
+void AtomicFile::syncWritten() {
+    if (!m_file.flush() || !syncDataToDisk(m_file.handle()))
+        fail(m_file.errorString());
+}
+
 void AtomicFile::commit() {
     if (!m_file.commit())
         fail(m_file.errorString());

@@ -46,6 +46,9 @@ public:
 
     QIODevice& device() { return m_file; }
     void write(std::string_view bytes);
+    // Flushes what was written so far and syncs it to the disk, so that a large file written
+    // piece by piece leaves commit little to sync.
+    void syncWritten();
     // Flushes, syncs and renames the temporary file over the file.
     void commit();
     // Drops the temporary file.

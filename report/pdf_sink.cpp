@@ -49,6 +49,7 @@ void PdfSink::beginDocument(const DocumentInfo& document) {
     abortDocument();
     m_file = std::make_unique<AtomicFile>(m_path, AtomicFile::Buffering::Buffered);
     m_writer = std::make_unique<Writer>(m_file->device(), document.paper);
+    m_synced = 0;
     QPdfWriter& pdf = m_writer->pdf;
     pdf.setTitle(document.title);
     pdf.setCreator(QStringLiteral("Ламбрея"));
@@ -67,6 +68,12 @@ void PdfSink::addPage(PageDrawing page) {
         throw Error("Не удалось добавить лист в файл PDF " + m_path.toStdString());
     }
     ++w.pages;
+    // The file goes to the disk as it grows: syncing it whole at the end would hold the
+    // program for as long as the disk takes to write it all.
+    if (const qint64 written = m_file->device().pos(); written - m_synced >= kSyncEveryBytes) {
+        m_file->syncWritten();
+        m_synced = written;
+    }
     const double unitsPerPoint = w.pdf.resolution() / 72.0;
     paintPage(w.painter, page, w.fonts,
               w.boxes.sheetOn(w.pdf).marginsRemoved(m_margins * unitsPerPoint));

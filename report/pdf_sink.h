@@ -37,8 +37,11 @@ public:
 private:
     struct Writer;
 
+    static constexpr qint64 kSyncEveryBytes = 1 << 20;
+
     QString m_path;
     QMarginsF m_margins;
+    qint64 m_synced = 0; // bytes of the file synced to the disk
     std::unique_ptr<AtomicFile> m_file;
     std::unique_ptr<Writer> m_writer;
 };

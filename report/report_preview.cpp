@@ -91,10 +91,12 @@ void ReportPreview::stopBuilding() {
 }
 
 void ReportPreview::onWindowClosing() {
-    // A run building the window's pages, or printing from it, is dropped with it.
+    // The window is gone for whoever hears of the run's end: a run building its pages, or
+    // printing from it, is dropped with it.
+    ReportPreviewWindow* closing = std::exchange(m_window, nullptr);
     if (m_run)
         m_run->stop(RunEnd::Closed);
-    disposeOf(std::exchange(m_window, nullptr));
+    disposeOf(closing);
     Q_EMIT windowClosed();
 }
 

@@ -70,21 +70,21 @@ TEST_F(PreviewRunTest, ClosingWhileBuildingStopsTheWalkWhereItWas) {
 }
 
 TEST_F(PreviewRunTest, PagesShowWhileTheRestIsBuiltAndACloseStopsAtOnce) {
-    // At its own pace the run works a few milliseconds a turn of the event loop: far from
-    // all of a large directory, but pages already.
+    // At its own pace the run works a few milliseconds a turn of the event loop: pages show
+    // while the rest of a large directory is still to come, and a close stops it there.
     open(200000);
-    int turns = 0;
-    int pagesAtTheFirstTurn = 0;
+    int pagesShown = 0;
     QObject::connect(&m_preview, &ReportPreview::runStepped, &m_preview, [&] {
-        if (++turns == 1) {
-            pagesAtTheFirstTurn = m_preview.window()->pageStore().pageCount();
-            close(*m_preview.window());
+        ReportPreviewWindow* window = m_preview.window();
+        if (window && window->pageStore().pageCount() > 0) {
+            pagesShown = window->pageStore().pageCount();
+            close(*window);
         }
     });
     m_preview.preview();
     untilPreviewCloses(m_preview);
-    EXPECT_EQ(turns, 1);
-    EXPECT_GT(pagesAtTheFirstTurn, 0);
+    EXPECT_GT(pagesShown, 0);
+    EXPECT_LT(pagesShown, 5264) << "all 200,000 records in one turn";
     EXPECT_LT(m_table.currentRow(), 199999);
     EXPECT_FALSE(m_preview.running());
 }
