@@ -10,4 +10,7 @@ namespace lambreya {
 // anyway, such as the administrator.
 bool isMarkedWritable(const QFileInfo& info);
 
+// Whether the file or folder has none of its owner, group and other write bits set.
+bool isMarkedReadOnly(const QFileInfo& info);
+
 } // namespace lambreya
