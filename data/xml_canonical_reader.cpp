@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <string>
 
 namespace lambreya {
 namespace {
@@ -23,6 +24,9 @@ constexpr std::array<bool, 256> kStopBytes = [] {
 }();
 
 class Declined {};
+
+// The declaration, <directory> and <fields> lines.
+constexpr std::size_t kLinesBeforeFields = 3;
 
 class Cursor {
 public:
@@ -43,12 +47,19 @@ public:
             throw Declined{};
     }
 
-    // Escaped text up to the next '<' (content) or '"' (attribute value), decoded.
+    // Escaped text up to the next '<' (content) or '"' (attribute value), decoded; no
+    // further than one byte past `limit` bytes in `out`, so that an overlong value is seen
+    // without being read whole.
     template <typename Out>
-    void text(Out& out) {
+    void text(Out& out, std::size_t limit = std::numeric_limits<std::size_t>::max()) {
         for (;;) {
+            if (out.size() > limit)
+                return;
             const std::size_t start = m_at;
-            while (m_at < m_bytes.size() && !kStopBytes[static_cast<unsigned char>(m_bytes[m_at])])
+            const std::size_t room = limit - out.size();
+            const std::size_t left = m_bytes.size() - m_at;
+            const std::size_t end = room < left ? m_at + room + 1 : m_bytes.size();
+            while (m_at < end && !kStopBytes[static_cast<unsigned char>(m_bytes[m_at])])
                 ++m_at;
             out.insert(out.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(start),
                        m_bytes.begin() + static_cast<std::ptrdiff_t>(m_at));
@@ -86,8 +97,9 @@ public:
         return false;
     }
 
-    void hex(Bytes& out) {
-        for (;;) {
+    // Hex digits, decoded; as text() does, no further than one byte past `limit`.
+    void hex(Bytes& out, std::size_t limit) {
+        while (out.size() <= limit) {
             const int high = digit(peek());
             if (high < 0)
                 return;
@@ -159,17 +171,25 @@ Directory read(Cursor& in) {
         for (std::size_t f = 0; f < fieldCount; ++f) {
             Bytes& out = columns.column(f);
             columns.beginValue(f);
+            const std::size_t limit = out.size() + dir.fields[f].width;
             if (in.skip("<v>")) {
-                in.text(out);
-                in.expect("</v>");
+                in.text(out, limit);
+                if (out.size() <= limit)
+                    in.expect("</v>");
             } else if (in.skip("<v hex=\"")) {
-                in.hex(out);
-                in.expect("\"/>");
+                in.hex(out, limit);
+                if (out.size() <= limit)
+                    in.expect("\"/>");
             } else {
                 in.expect("<v/>");
             }
+            // Everything up to here is as the program writes it, one record a line, so the
+            // value is at fault and is refused as the general reader would refuse it.
             if (columns.endValue(f) > dir.fields[f].width)
-                throw Declined{};
+                throw DataFormatError(
+                    "XML, строка " +
+                    std::to_string(kLinesBeforeFields + fieldCount + 2 + columns.records() + 1) +
+                    ": " + valueTooLong(dir.fields[f], columns.records()));
         }
         in.expect("</r>\n");
         columns.endRecord();

@@ -270,46 +270,68 @@ private:
     QXmlStreamReader m_xml;
 };
 
-// No element of the form has more than a handful of attributes. The general reader
-// compares each attribute of a start tag with all before it, so tens of thousands of them
-// would take minutes; this pass refuses them first, in one look at each byte.
+// No element of the form has more than a handful of attributes, and no piece of it is
+// longer than a value of the widest field written with every byte escaped. The general
+// reader compares each attribute of a start tag with all before it, so tens of thousands
+// of them would take minutes, and it holds a whole piece of text in memory, twice, before
+// it hands it on; this pass refuses such a file first, in one look at each byte.
 constexpr std::size_t kMaxAttributes = 16;
+constexpr std::size_t kMaxPiece = std::size_t{1} << 20;
 
-void checkAttributeCounts(std::string_view bytes) {
+void checkMarkup(std::string_view bytes) {
     std::size_t line = 1;
     std::size_t at = 0;
-    auto skipPast = [&](std::string_view end) {
-        const std::size_t found = bytes.find(end, at);
-        const std::size_t stop =
-            found == std::string_view::npos ? bytes.size() : found + end.size();
+    auto refuse = [&](std::size_t where, const std::string& what) {
+        throw DataFormatError("XML, строка " + std::to_string(where) + ": " + what);
+    };
+    auto countLines = [&](std::size_t from, std::size_t to) {
         line += static_cast<std::size_t>(
-            std::count(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(stop), '\n'));
+            std::count(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
+    };
+    // Past the end of a comment, a processing instruction or a declaration; looks no
+    // further than kMaxPiece bytes for it.
+    auto skipPast = [&](std::string_view end, const char* what) {
+        const std::size_t startLine = line;
+        const std::string_view window = bytes.substr(at, kMaxPiece);
+        const std::size_t found = window.find(end);
+        if (found == std::string_view::npos && window.size() == kMaxPiece)
+            refuse(startLine, std::string(what) + " длиннее 1 МиБ");
+        const std::size_t stop =
+            found == std::string_view::npos ? bytes.size() : at + found + end.size();
+        countLines(at, stop);
         at = stop;
     };
     while (at < bytes.size()) {
-        const char c = bytes[at];
-        if (c == '\n')
-            ++line;
-        if (c != '<') {
-            ++at;
+        if (bytes[at] != '<') {
+            // Text up to the next tag.
+            const std::size_t next = bytes.find('<', at);
+            const std::size_t stop = next == std::string_view::npos ? bytes.size() : next;
+            if (stop - at > kMaxPiece)
+                refuse(line, "текст длиннее 1 МиБ, а значение поля не длиннее " +
+                                 std::to_string(kMaxFieldWidth) + " знаков");
+            countLines(at, stop);
+            at = stop;
             continue;
         }
         const std::string_view rest = bytes.substr(at);
         if (rest.starts_with("<!--")) {
-            skipPast("-->");
+            skipPast("-->", "комментарий");
         } else if (rest.starts_with("<![CDATA[")) {
-            skipPast("]]>");
+            skipPast("]]>", "раздел CDATA");
         } else if (rest.starts_with("<?")) {
-            skipPast("?>");
+            skipPast("?>", "инструкция обработки");
         } else if (rest.starts_with("</") || rest.starts_with("<!")) {
-            skipPast(">");
+            skipPast(">", "элемент");
         } else {
             // A start tag: its attributes are its equals signs outside quoted values.
             const std::size_t tagLine = line;
+            const std::size_t tagStart = at;
             std::size_t attributes = 0;
             char quote = 0;
             for (++at; at < bytes.size(); ++at) {
+                if (at - tagStart > kMaxPiece)
+                    refuse(tagLine, "элемент длиннее 1 МиБ");
                 const char b = bytes[at];
                 if (b == '\n')
                     ++line;
@@ -320,9 +342,8 @@ void checkAttributeCounts(std::string_view bytes) {
                     quote = b;
                 } else if (b == '=') {
                     if (++attributes > kMaxAttributes)
-                        throw DataFormatError("XML, строка " + std::to_string(tagLine) +
-                                              ": у элемента больше " +
-                                              std::to_string(kMaxAttributes) + " атрибутов");
+                        refuse(tagLine, "у элемента больше " + std::to_string(kMaxAttributes) +
+                                            " атрибутов");
                 } else if (b == '>') {
                     ++at;
                     break;
@@ -348,7 +369,7 @@ Directory parseXmlForm(std::string_view bytes) {
 }
 
 Directory parseXmlFormGeneral(std::string_view bytes) {
-    checkAttributeCounts(bytes);
+    checkMarkup(bytes);
     return XmlParser(bytes).parse();
 }
 

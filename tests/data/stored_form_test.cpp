@@ -93,11 +93,24 @@ TEST(StoredForm, TheQuickXmlReaderLeavesAnythingElseToTheGeneralOne) {
         expectSameDirectory(parseDirectory(variant), parseDirectory(xml));
     }
     // Unsound: the general reader names the problem.
-    for (const std::string& damaged : {edited("count=\"2\"", "count=\"5\""),
-                                       edited("width=\"30\"", "width=\"3\""), xml.substr(0, 300)}) {
+    for (const std::string& damaged : {edited("count=\"2\"", "count=\"5\""), xml.substr(0, 300)}) {
         EXPECT_FALSE(readCanonicalXml(damaged).has_value());
         EXPECT_THROW(parseDirectory(damaged), DataFormatError);
     }
+    // A value longer than its field is refused by the quick reader itself, as soon as it is
+    // seen, in the general reader's words.
+    const std::string narrow = edited("width=\"30\"", "width=\"3\"");
+    auto messageOf = [](auto&& read) {
+        try {
+            (void)read();
+        } catch (const DataFormatError& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    const std::string general = messageOf([&] { return parseXmlFormGeneral(narrow); });
+    EXPECT_NE(general.find("длиннее его ширины"), std::string::npos) << general;
+    EXPECT_EQ(messageOf([&] { return readCanonicalXml(narrow); }), general);
 }
 
 TEST(StoredForm, TheWrittenFormFollowsTheExtension) {
@@ -209,6 +222,18 @@ std::vector<Damage> damages() {
         {"TextAfterEnd", xml + "<directory/>", "XML, строка 17"},
         {"ManyAttributes", replaced(xml, "<directory", "<directory" + manyAttributes),
          "XML, строка 2: у элемента больше 16 атрибутов"},
+        // Refused at the width + 1st byte, with the line of the record, whichever reader
+        // meets it; beyond what any value can take, a piece is refused unread.
+        {"XmlValueFarTooLong", replaced(xml, "ИВАНОВ", std::string(4 << 20, 'X')),
+         "XML, строка 13: в записи 1 значение поля Nsa_famili длиннее его ширины (30)"},
+        {"XmlValueFarTooLongInOtherSpacing",
+         replaced(replaced(xml, "ИВАНОВ", std::string(4 << 20, 'X')), "<r>", "<r >"),
+         "XML, строка 13: текст длиннее 1 МиБ"},
+        {"XmlHugeComment",
+         replaced(xml, "<records", "<!--" + std::string(4 << 20, 'c') + "--><records"),
+         "XML, строка 12: комментарий длиннее 1 МиБ"},
+        {"XmlHugeTag", replaced(xml, "<r>", "<r a=\"" + std::string(4 << 20, 'a') + "\">"),
+         "XML, строка 13: элемент длиннее 1 МиБ"},
     };
 }
 
