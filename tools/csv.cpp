@@ -48,6 +48,11 @@ void Reader::fail(const std::string& what) const {
     throw Error("CSV, строка " + std::to_string(m_line) + ": " + what);
 }
 
+void Reader::checkLength(const std::string& field) const {
+    if (field.size() > m_maxFieldBytes)
+        fail(m_tooLong);
+}
+
 bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                   const std::string& tooMany) {
     record.clear();
@@ -80,6 +85,7 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                 if (c == '\n')
                     ++m_line;
                 field.push_back(c);
+                checkLength(field);
             }
             if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
                 fail("после закрывающей кавычки стоит текст");
@@ -88,6 +94,7 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                 if (text[i] == '"')
                     fail("кавычка внутри поля без кавычек");
                 field.push_back(text[i++]);
+                checkLength(field);
             }
         }
         record.push_back(std::move(field));
