@@ -3,6 +3,7 @@
 #include "data/columns_builder.h"
 #include "data/cp1251.h"
 #include "data/stored_form.h"
+#include "data/xml_form.h"
 
 #include <array>
 #include <charconv>
@@ -34,6 +35,7 @@ public:
         : m_bytes(bytes) {}
 
     bool atEnd() const { return m_at == m_bytes.size(); }
+    void seek(std::size_t at) { m_at = at; }
 
     bool skip(std::string_view literal) {
         if (m_bytes.substr(m_at, literal.size()) != literal)
@@ -127,8 +129,8 @@ private:
     std::size_t m_at = 0;
 };
 
-Directory read(Cursor& in) {
-    Directory dir;
+// The head in the program's own layout: markers, fields and the declared record count.
+std::uint64_t readHead(Cursor& in, Directory& dir) {
     in.expect("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<directory version=\"1\" "
               "readonly=\"");
     dir.markers.readOnly = in.flag();
@@ -162,6 +164,28 @@ Directory read(Cursor& in) {
     } catch (const DataFormatError&) {
         throw Declined{};
     }
+    return declared;
+}
+
+Directory read(Cursor& in, std::string_view bytes) {
+    Directory dir;
+    std::uint64_t declared = 0;
+    std::size_t firstRecordLine = 0;
+    try {
+        declared = readHead(in, dir);
+        firstRecordLine = kLinesBeforeFields + dir.fields.size() + 3;
+    } catch (const Declined&) {
+        // A head written otherwise (attributes in another order, other spacing) is read by
+        // the general reader; the records may still be in the program's layout.
+        std::optional<XmlHead> head = readXmlHead(bytes);
+        if (!head)
+            throw;
+        dir = std::move(head->directory);
+        declared = *head->declaredCount;
+        in.seek(head->recordsAt);
+        in.expect("\n");
+        firstRecordLine = head->line + 1;
+    }
 
     const std::size_t fieldCount = dir.fields.size();
     ColumnsBuilder columns(fieldCount);
@@ -183,13 +207,12 @@ Directory read(Cursor& in) {
             } else {
                 in.expect("<v/>");
             }
-            // Everything up to here is as the program writes it, one record a line, so the
-            // value is at fault and is refused as the general reader would refuse it.
+            // Everything up to here is sound and the records are one a line, so the value is
+            // at fault and is refused as the general reader would refuse it.
             if (columns.endValue(f) > dir.fields[f].width)
-                throw DataFormatError(
-                    "XML, строка " +
-                    std::to_string(kLinesBeforeFields + fieldCount + 2 + columns.records() + 1) +
-                    ": " + valueTooLong(dir.fields[f], columns.records()));
+                throw DataFormatError("XML, строка " +
+                                      std::to_string(firstRecordLine + columns.records()) + ": " +
+                                      valueTooLong(dir.fields[f], columns.records()));
         }
         in.expect("</r>\n");
         columns.endRecord();
@@ -206,7 +229,7 @@ Directory read(Cursor& in) {
 std::optional<Directory> readCanonicalXml(std::string_view bytes) {
     Cursor in(bytes);
     try {
-        return read(in);
+        return read(in, bytes);
     } catch (const Declined&) {
         return std::nullopt;
     }

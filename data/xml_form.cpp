@@ -73,8 +73,10 @@ public:
         : m_data(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())))
         , m_xml(m_data) {}
 
-    Directory parse() {
-        Directory dir;
+    // Everything up to and including the <records> start tag.
+    XmlHead parseHead() {
+        XmlHead head;
+        Directory& dir = head.directory;
         expectStart("directory"_L1);
         if (attribute("version"_L1) !=
             QLatin1StringView(kVersion.data(), qsizetype(kVersion.size())))
@@ -94,7 +96,21 @@ public:
         checkFieldDefinitions(dir.fields);
 
         expectStart("records"_L1);
-        const QString declaredCount = attribute("count"_L1).toString();
+        m_declaredCount = attribute("count"_L1).toString();
+        bool counted = false;
+        const qulonglong count = m_declaredCount.toULongLong(&counted);
+        if (counted)
+            head.declaredCount = count;
+        head.recordsAt = static_cast<std::size_t>(m_xml.characterOffset());
+        head.line = static_cast<std::size_t>(m_xml.lineNumber());
+        head.inCodePage1251 =
+            m_xml.documentEncoding().compare("windows-1251"_L1, Qt::CaseInsensitive) == 0;
+        return head;
+    }
+
+    Directory parse() {
+        Directory dir = parseHead().directory;
+        const QString declaredCount = m_declaredCount;
         readRecords(dir);
         if (!declaredCount.isEmpty() && declaredCount.toULongLong() != dir.order.size())
             fail("в файле " + std::to_string(dir.order.size()) + " записей, а объявлено " +
@@ -268,6 +284,7 @@ private:
 
     QByteArray m_data;
     QXmlStreamReader m_xml;
+    QString m_declaredCount;
 };
 
 // No element of the form has more than a handful of attributes, and no piece of it is
@@ -366,6 +383,32 @@ Directory parseXmlForm(std::string_view bytes) {
     if (std::optional<Directory> dir = readCanonicalXml(bytes))
         return std::move(*dir);
     return parseXmlFormGeneral(bytes);
+}
+
+std::optional<XmlHead> readXmlHead(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return std::nullopt;
+    // Without a record in the program's layout the quick reader has nothing to gain.
+    const std::size_t firstRecord = bytes.find("<r>");
+    if (firstRecord == std::string_view::npos)
+        return std::nullopt;
+    std::optional<XmlHead> head;
+    try {
+        // The general reader is given the head alone: it takes in all it is given at once.
+        const std::string_view headBytes = bytes.substr(0, firstRecord);
+        checkMarkup(headBytes);
+        head = XmlParser(headBytes).parseHead();
+    } catch (const DataFormatError&) {
+        return std::nullopt;
+    }
+    // The reader counts characters; they are bytes in code page 1251, or where all are ASCII.
+    const std::string_view before = bytes.substr(0, std::min(head->recordsAt, bytes.size()));
+    const bool ascii = std::all_of(before.begin(), before.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!head->declaredCount || !(head->inCodePage1251 || ascii) || before.empty() ||
+        before.back() != '>')
+        return std::nullopt;
+    return head;
 }
 
 Directory parseXmlFormGeneral(std::string_view bytes) {
