@@ -103,8 +103,7 @@ public:
             head.declaredCount = count;
         head.recordsAt = static_cast<std::size_t>(m_xml.characterOffset());
         head.line = static_cast<std::size_t>(m_xml.lineNumber());
-        head.inCodePage1251 =
-            m_xml.documentEncoding().compare("windows-1251"_L1, Qt::CaseInsensitive) == 0;
+        head.inCodePage1251 = m_inCodePage1251;
         return head;
     }
 
@@ -147,9 +146,13 @@ private:
                 fail("объявления DTD не допускаются");
             case QXmlStreamReader::EntityReference:
                 fail("неизвестная сущность");
+            case QXmlStreamReader::StartDocument:
+                // Told only while the reader stands on the declaration.
+                m_inCodePage1251 =
+                    m_xml.documentEncoding().compare("windows-1251"_L1, Qt::CaseInsensitive) == 0;
+                continue;
             case QXmlStreamReader::Comment:
             case QXmlStreamReader::ProcessingInstruction:
-            case QXmlStreamReader::StartDocument:
                 continue;
             case QXmlStreamReader::Characters:
                 if (m_xml.isWhitespace())
@@ -285,6 +288,7 @@ private:
     QByteArray m_data;
     QXmlStreamReader m_xml;
     QString m_declaredCount;
+    bool m_inCodePage1251 = false;
 };
 
 // No element of the form has more than a handful of attributes, and no piece of it is
@@ -401,12 +405,11 @@ std::optional<XmlHead> readXmlHead(std::string_view bytes) {
     } catch (const DataFormatError&) {
         return std::nullopt;
     }
-    // The reader counts characters; they are bytes in code page 1251, or where all are ASCII.
-    const std::string_view before = bytes.substr(0, std::min(head->recordsAt, bytes.size()));
-    const bool ascii = std::all_of(before.begin(), before.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!head->declaredCount || !(head->inCodePage1251 || ascii) || before.empty() ||
-        before.back() != '>')
+    // The quick reader takes the records as code page 1251, as the declaration must say
+    // (any other document is UTF-8 or what it declares); there the reader's characters are
+    // bytes.
+    if (!head->declaredCount || !head->inCodePage1251 || head->recordsAt == 0 ||
+        head->recordsAt > bytes.size() || bytes[head->recordsAt - 1] != '>')
         return std::nullopt;
     return head;
 }
