@@ -17,4 +17,7 @@ bool isMarkedWritable(const QFileInfo& info);
 // program writes nothing there, whoever runs it, the administrator included.
 bool belongsToTheSystem(const QString& folder);
 
+// Whether the file or folder has none of its owner, group and other write bits set.
+bool isMarkedReadOnly(const QFileInfo& info);
+
 } // namespace lambreya

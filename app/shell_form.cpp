@@ -103,14 +103,16 @@ void ShellForm::FormClose() {
 }
 
 void ShellForm::LoadSettings(const QString& path) {
-    const IniFile settings(path);
+    // Read and parsed once for the three keys.
+    const IniText settings = IniFile(path).read();
     const auto table = settingsKeyName(SettingsKey::TableName);
-    Table1.setFileName(settings.readText(table.section, table.key, QString()));
+    Table1.setFileName(IniFile::text(settings, table.section, table.key, QString()));
     const auto instant = settingsKeyName(SettingsKey::InstantSearch);
     mmOptions_InstantSearch->setChecked(
-        settings.readBool(instant.section, instant.key, kDefaultInstantSearch));
+        IniFile::boolean(settings, instant.section, instant.key, kDefaultInstantSearch));
     const auto layout = settingsKeyName(SettingsKey::Layout);
-    m_keyboard.activate(settings.readInteger(layout.section, layout.key, kDefaultKeyboardLayout));
+    m_keyboard.activate(
+        IniFile::integer(settings, layout.section, layout.key, kDefaultKeyboardLayout));
 }
 
 void ShellForm::SaveSettings(const QString& path) {

@@ -1,5 +1,7 @@
 #include "data/atomic_file.h"
 
+#include "data/system_reason.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -17,7 +19,8 @@ AtomicFile::AtomicFile(const QString& path, Buffering buffering, bool directWrit
         fail(m_file.errorString());
 }
 
-void AtomicFile::fail(const QString& reason) {
+void AtomicFile::fail(const QString& systemReason) {
+    const QString reason = inRussian(systemReason);
     m_file.cancelWriting();
     throw FileWriteError(
         "Не удалось записать файл " + QDir::toNativeSeparators(m_path).toStdString() + ": " +

@@ -12,7 +12,7 @@
 namespace lambreya {
 
 // A failed write of a file: the message names the file and what became of it; the reason
-// is what the system said.
+// is what the system said, in Russian.
 class FileWriteError : public Error {
 public:
     FileWriteError(const std::string& message, QString reason)
@@ -55,7 +55,7 @@ public:
     void cancel() { m_file.cancelWriting(); }
 
 private:
-    [[noreturn]] void fail(const QString& reason);
+    [[noreturn]] void fail(const QString& systemReason);
 
     QSaveFile m_file;
     QString m_path;

@@ -48,6 +48,71 @@ bool looksLikeBinaryForm(std::string_view bytes) {
     return bytes.substr(0, kMagic.size()) == kMagic;
 }
 
+namespace {
+
+// What the part before the records declares.
+struct Header {
+    SetMarkers markers;
+    std::vector<FieldDef> fields;
+    std::uint32_t recordCount = 0;
+};
+
+// Reads and checks everything from the magic up to the record count.
+Header readHeader(ByteReader& in) {
+    in.take(kMagic.size());
+    const auto version = in.number<std::uint16_t>();
+    if (version != kVersion)
+        throw DataFormatError("версия формата " + std::to_string(version) + " не поддерживается");
+    Header header;
+    const auto setFlags = in.number<std::uint16_t>();
+    if ((setFlags & ~kKnownSetFlags) != 0)
+        throw DataFormatError("неизвестные признаки набора");
+    header.markers.readOnly = (setFlags & kSetReadOnly) != 0;
+    header.markers.disableEdits = (setFlags & kSetDisableEdits) != 0;
+    header.markers.disableInserts = (setFlags & kSetDisableInserts) != 0;
+    header.markers.disableDeletes = (setFlags & kSetDisableDeletes) != 0;
+
+    const auto fieldCount = in.number<std::uint16_t>();
+    checkFieldCount(fieldCount);
+    for (std::size_t f = 0; f < fieldCount; ++f)
+        header.fields.push_back(readField(in, f));
+    checkFieldDefinitions(header.fields);
+    header.recordCount = in.number<std::uint32_t>();
+    return header;
+}
+
+std::string countDoesNotFit(std::uint32_t recordCount) {
+    return "число записей " + std::to_string(recordCount) + " не соответствует размеру файла";
+}
+
+} // namespace
+
+void checkBinaryFormHead(std::string_view head, std::uint64_t fileSize) {
+    if (!looksLikeBinaryForm(head) || head.size() >= fileSize)
+        return; // the whole file is at hand and decides
+    ByteReader in(head);
+    Header header;
+    try {
+        header = readHeader(in);
+    } catch (const TruncatedError&) {
+        return; // a header longer than the head: the whole file decides
+    }
+    // Each value takes its two length bytes and at most its field's width.
+    const std::uint64_t before = head.size() - in.left();
+    std::uint64_t least = 0;
+    std::uint64_t most = 0;
+    for (const FieldDef& field : header.fields) {
+        least += 2;
+        most += 2 + std::uint64_t{field.width};
+    }
+    const std::uint64_t records = header.recordCount;
+    const std::uint64_t checksum = sizeof(std::uint32_t);
+    if (fileSize < before + records * least + checksum)
+        throw DataFormatError(countDoesNotFit(header.recordCount));
+    if (fileSize > before + records * most + checksum)
+        throw DataFormatError("после записей стоят лишние данные");
+}
+
 Directory parseBinaryForm(std::string_view bytes) {
     if (!looksLikeBinaryForm(bytes))
         throw DataFormatError("это не файл справочника: формат не распознан");
@@ -59,31 +124,15 @@ Directory parseBinaryForm(std::string_view bytes) {
         throw DataFormatError("контрольная сумма не совпадает: файл повреждён или обрезан");
 
     ByteReader in(body);
-    in.take(kMagic.size());
-    const auto version = in.number<std::uint16_t>();
-    if (version != kVersion)
-        throw DataFormatError("версия формата " + std::to_string(version) + " не поддерживается");
-
+    Header header = readHeader(in);
     Directory dir;
-    const auto setFlags = in.number<std::uint16_t>();
-    if ((setFlags & ~kKnownSetFlags) != 0)
-        throw DataFormatError("неизвестные признаки набора");
-    dir.markers.readOnly = (setFlags & kSetReadOnly) != 0;
-    dir.markers.disableEdits = (setFlags & kSetDisableEdits) != 0;
-    dir.markers.disableInserts = (setFlags & kSetDisableInserts) != 0;
-    dir.markers.disableDeletes = (setFlags & kSetDisableDeletes) != 0;
-
-    const auto fieldCount = in.number<std::uint16_t>();
-    checkFieldCount(fieldCount);
-    for (std::size_t f = 0; f < fieldCount; ++f)
-        dir.fields.push_back(readField(in, f));
-    checkFieldDefinitions(dir.fields);
-
-    const auto recordCount = in.number<std::uint32_t>();
+    dir.markers = header.markers;
+    dir.fields = std::move(header.fields);
+    const std::size_t fieldCount = dir.fields.size();
+    const std::uint32_t recordCount = header.recordCount;
     // Every value takes at least its two length bytes.
     if (static_cast<std::uint64_t>(recordCount) * fieldCount * 2 > in.left())
-        throw DataFormatError("число записей " + std::to_string(recordCount) +
-                              " не соответствует размеру файла");
+        throw DataFormatError(countDoesNotFit(recordCount));
 
     dir.columns = ColumnStore(fieldCount);
     dir.columns.resetForLoad(recordCount);

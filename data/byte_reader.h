@@ -7,6 +7,14 @@
 
 namespace lambreya {
 
+// Running off the end of the bytes at hand: a cut-off file, or, when only a file's head is
+// at hand, a head too short to tell.
+class TruncatedError : public DataFormatError {
+public:
+    TruncatedError()
+        : DataFormatError("файл обрезан") {}
+};
+
 // Little-endian reads of a binary file with bounds checks: running off the end means a
 // cut-off file.
 class ByteReader {
@@ -18,7 +26,7 @@ public:
 
     std::string_view take(std::size_t n) {
         if (n > left())
-            throw DataFormatError("файл обрезан");
+            throw TruncatedError();
         const std::string_view part = m_bytes.substr(m_at, n);
         m_at += n;
         return part;

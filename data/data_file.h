@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -13,9 +14,11 @@ namespace lambreya {
 // count); an existing file that cannot be read, or one that is not a regular file (a named
 // pipe, a device), is the error "Cannot open file %s" with `shownName` (the name as the
 // settings give it). When `checkStart` is given, it sees the first bytes (up to
-// kDataFileHead of them) before the rest is read and may refuse them by throwing.
+// kDataFileHead of them) and the file's size before the rest is read, and may refuse them
+// by throwing: what a file's head declares is checked against its size before memory is
+// taken for the whole file.
 inline constexpr std::size_t kDataFileHead = 4096;
-using DataFileStartCheck = void (*)(std::string_view head);
+using DataFileStartCheck = void (*)(std::string_view head, std::uint64_t fileSize);
 std::optional<Bytes> readDataFile(const QString& path, const QString& shownName,
                                   DataFileStartCheck checkStart = nullptr);
 

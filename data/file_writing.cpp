@@ -2,6 +2,7 @@
 
 #include "data/atomic_file.h"
 #include "data/file_ownership.h"
+#include "data/system_reason.h"
 
 #include <QFile>
 
@@ -25,14 +26,14 @@ bool writeAll(QFileDevice& file, std::string_view bytes) {
 std::optional<QString> rewriteInPlace(const QString& path, std::string_view bytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return file.errorString();
+        return inRussian(file.errorString());
     const QByteArray old = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return file.errorString();
+        return inRussian(file.errorString());
     const auto size = static_cast<qint64>(bytes.size());
     if (file.seek(0) && writeAll(file, bytes) && file.resize(size) && syncToDisk(file.handle()))
         return std::nullopt;
-    const QString reason = file.errorString();
+    const QString reason = inRussian(file.errorString());
     file.seek(0);
     writeAll(file, std::string_view(old.constData(), static_cast<std::size_t>(old.size())));
     file.resize(old.size());

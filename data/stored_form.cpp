@@ -61,13 +61,14 @@ StoredForm detectStoredForm(std::string_view bytes) {
     throw DataFormatError("это не файл справочника: формат не распознан");
 }
 
-void checkStoredFormStart(std::string_view head) {
+void checkStoredFormStart(std::string_view head, std::uint64_t fileSize) {
     std::string_view rest = head;
     if (rest.starts_with("\xEF\xBB\xBF"))
         rest.remove_prefix(3);
     if (rest.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return; // blanks so far, or too short to tell: the whole file decides
-    detectStoredForm(head);
+    if (detectStoredForm(head) == StoredForm::Binary)
+        checkBinaryFormHead(head, fileSize);
 }
 
 Directory parseDirectory(std::string_view bytes) {

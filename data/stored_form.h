@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,8 +33,9 @@ std::string valueTooLong(const FieldDef& field, std::size_t recordIndex);
 Directory parseDirectory(std::string_view bytes);
 StoredForm detectStoredForm(std::string_view bytes);
 // Refuses, as detectStoredForm does, a file whose first bytes `head` already show that it
-// holds neither form; a head of blanks alone may still start an XML file.
-void checkStoredFormStart(std::string_view head);
+// holds neither form, and a binary file whose header does not fit its size `fileSize`; a
+// head of blanks alone may still start an XML file.
+void checkStoredFormStart(std::string_view head, std::uint64_t fileSize);
 
 Bytes storeDirectory(const Directory& directory, StoredForm form);
 

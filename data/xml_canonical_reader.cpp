@@ -3,10 +3,12 @@
 #include "data/columns_builder.h"
 #include "data/cp1251.h"
 #include "data/stored_form.h"
+#include "data/xml_form.h"
 
 #include <array>
 #include <charconv>
 #include <limits>
+#include <string>
 
 namespace lambreya {
 namespace {
@@ -24,12 +26,16 @@ constexpr std::array<bool, 256> kStopBytes = [] {
 
 class Declined {};
 
+// The declaration, <directory> and <fields> lines.
+constexpr std::size_t kLinesBeforeFields = 3;
+
 class Cursor {
 public:
     explicit Cursor(std::string_view bytes)
         : m_bytes(bytes) {}
 
     bool atEnd() const { return m_at == m_bytes.size(); }
+    void seek(std::size_t at) { m_at = at; }
 
     bool skip(std::string_view literal) {
         if (m_bytes.substr(m_at, literal.size()) != literal)
@@ -43,12 +49,19 @@ public:
             throw Declined{};
     }
 
-    // Escaped text up to the next '<' (content) or '"' (attribute value), decoded.
+    // Escaped text up to the next '<' (content) or '"' (attribute value), decoded; no
+    // further than one byte past `limit` bytes in `out`, so that an overlong value is seen
+    // without being read whole.
     template <typename Out>
-    void text(Out& out) {
+    void text(Out& out, std::size_t limit = std::numeric_limits<std::size_t>::max()) {
         for (;;) {
+            if (out.size() > limit)
+                return;
             const std::size_t start = m_at;
-            while (m_at < m_bytes.size() && !kStopBytes[static_cast<unsigned char>(m_bytes[m_at])])
+            const std::size_t room = limit - out.size();
+            const std::size_t left = m_bytes.size() - m_at;
+            const std::size_t end = room < left ? m_at + room + 1 : m_bytes.size();
+            while (m_at < end && !kStopBytes[static_cast<unsigned char>(m_bytes[m_at])])
                 ++m_at;
             out.insert(out.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(start),
                        m_bytes.begin() + static_cast<std::ptrdiff_t>(m_at));
@@ -86,8 +99,9 @@ public:
         return false;
     }
 
-    void hex(Bytes& out) {
-        for (;;) {
+    // Hex digits, decoded; as text() does, no further than one byte past `limit`.
+    void hex(Bytes& out, std::size_t limit) {
+        while (out.size() <= limit) {
             const int high = digit(peek());
             if (high < 0)
                 return;
@@ -115,8 +129,8 @@ private:
     std::size_t m_at = 0;
 };
 
-Directory read(Cursor& in) {
-    Directory dir;
+// The head in the program's own layout: markers, fields and the declared record count.
+std::uint64_t readHead(Cursor& in, Directory& dir) {
     in.expect("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<directory version=\"1\" "
               "readonly=\"");
     dir.markers.readOnly = in.flag();
@@ -150,6 +164,28 @@ Directory read(Cursor& in) {
     } catch (const DataFormatError&) {
         throw Declined{};
     }
+    return declared;
+}
+
+Directory read(Cursor& in, std::string_view bytes) {
+    Directory dir;
+    std::uint64_t declared = 0;
+    std::size_t firstRecordLine = 0;
+    try {
+        declared = readHead(in, dir);
+        firstRecordLine = kLinesBeforeFields + dir.fields.size() + 3;
+    } catch (const Declined&) {
+        // A head written otherwise (attributes in another order, other spacing) is read by
+        // the general reader; the records may still be in the program's layout.
+        std::optional<XmlHead> head = readXmlHead(bytes);
+        if (!head)
+            throw;
+        dir = std::move(head->directory);
+        declared = *head->declaredCount;
+        in.seek(head->recordsAt);
+        in.expect("\n");
+        firstRecordLine = head->line + 1;
+    }
 
     const std::size_t fieldCount = dir.fields.size();
     ColumnsBuilder columns(fieldCount);
@@ -159,17 +195,24 @@ Directory read(Cursor& in) {
         for (std::size_t f = 0; f < fieldCount; ++f) {
             Bytes& out = columns.column(f);
             columns.beginValue(f);
+            const std::size_t limit = out.size() + dir.fields[f].width;
             if (in.skip("<v>")) {
-                in.text(out);
-                in.expect("</v>");
+                in.text(out, limit);
+                if (out.size() <= limit)
+                    in.expect("</v>");
             } else if (in.skip("<v hex=\"")) {
-                in.hex(out);
-                in.expect("\"/>");
+                in.hex(out, limit);
+                if (out.size() <= limit)
+                    in.expect("\"/>");
             } else {
                 in.expect("<v/>");
             }
+            // Everything up to here is sound and the records are one a line, so the value is
+            // at fault and is refused as the general reader would refuse it.
             if (columns.endValue(f) > dir.fields[f].width)
-                throw Declined{};
+                throw DataFormatError("XML, строка " +
+                                      std::to_string(firstRecordLine + columns.records()) + ": " +
+                                      valueTooLong(dir.fields[f], columns.records()));
         }
         in.expect("</r>\n");
         columns.endRecord();
@@ -186,7 +229,7 @@ Directory read(Cursor& in) {
 std::optional<Directory> readCanonicalXml(std::string_view bytes) {
     Cursor in(bytes);
     try {
-        return read(in);
+        return read(in, bytes);
     } catch (const Declined&) {
         return std::nullopt;
     }

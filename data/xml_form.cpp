@@ -73,8 +73,10 @@ public:
         : m_data(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())))
         , m_xml(m_data) {}
 
-    Directory parse() {
-        Directory dir;
+    // Everything up to and including the <records> start tag.
+    XmlHead parseHead() {
+        XmlHead head;
+        Directory& dir = head.directory;
         expectStart("directory"_L1);
         if (attribute("version"_L1) !=
             QLatin1StringView(kVersion.data(), qsizetype(kVersion.size())))
@@ -94,7 +96,20 @@ public:
         checkFieldDefinitions(dir.fields);
 
         expectStart("records"_L1);
-        const QString declaredCount = attribute("count"_L1).toString();
+        m_declaredCount = attribute("count"_L1).toString();
+        bool counted = false;
+        const qulonglong count = m_declaredCount.toULongLong(&counted);
+        if (counted)
+            head.declaredCount = count;
+        head.recordsAt = static_cast<std::size_t>(m_xml.characterOffset());
+        head.line = static_cast<std::size_t>(m_xml.lineNumber());
+        head.inCodePage1251 = m_inCodePage1251;
+        return head;
+    }
+
+    Directory parse() {
+        Directory dir = parseHead().directory;
+        const QString declaredCount = m_declaredCount;
         readRecords(dir);
         if (!declaredCount.isEmpty() && declaredCount.toULongLong() != dir.order.size())
             fail("в файле " + std::to_string(dir.order.size()) + " записей, а объявлено " +
@@ -131,9 +146,13 @@ private:
                 fail("объявления DTD не допускаются");
             case QXmlStreamReader::EntityReference:
                 fail("неизвестная сущность");
+            case QXmlStreamReader::StartDocument:
+                // Told only while the reader stands on the declaration.
+                m_inCodePage1251 =
+                    m_xml.documentEncoding().compare("windows-1251"_L1, Qt::CaseInsensitive) == 0;
+                continue;
             case QXmlStreamReader::Comment:
             case QXmlStreamReader::ProcessingInstruction:
-            case QXmlStreamReader::StartDocument:
                 continue;
             case QXmlStreamReader::Characters:
                 if (m_xml.isWhitespace())
@@ -268,48 +287,72 @@ private:
 
     QByteArray m_data;
     QXmlStreamReader m_xml;
+    QString m_declaredCount;
+    bool m_inCodePage1251 = false;
 };
 
-// No element of the form has more than a handful of attributes. The general reader
-// compares each attribute of a start tag with all before it, so tens of thousands of them
-// would take minutes; this pass refuses them first, in one look at each byte.
+// No element of the form has more than a handful of attributes, and no piece of it is
+// longer than a value of the widest field written with every byte escaped. The general
+// reader compares each attribute of a start tag with all before it, so tens of thousands
+// of them would take minutes, and it holds a whole piece of text in memory, twice, before
+// it hands it on; this pass refuses such a file first, in one look at each byte.
 constexpr std::size_t kMaxAttributes = 16;
+constexpr std::size_t kMaxPiece = std::size_t{1} << 20;
 
-void checkAttributeCounts(std::string_view bytes) {
+void checkMarkup(std::string_view bytes) {
     std::size_t line = 1;
     std::size_t at = 0;
-    auto skipPast = [&](std::string_view end) {
-        const std::size_t found = bytes.find(end, at);
-        const std::size_t stop =
-            found == std::string_view::npos ? bytes.size() : found + end.size();
+    auto refuse = [&](std::size_t where, const std::string& what) {
+        throw DataFormatError("XML, строка " + std::to_string(where) + ": " + what);
+    };
+    auto countLines = [&](std::size_t from, std::size_t to) {
         line += static_cast<std::size_t>(
-            std::count(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(stop), '\n'));
+            std::count(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
+    };
+    // Past the end of a comment, a processing instruction or a declaration; looks no
+    // further than kMaxPiece bytes for it.
+    auto skipPast = [&](std::string_view end, const char* what) {
+        const std::size_t startLine = line;
+        const std::string_view window = bytes.substr(at, kMaxPiece);
+        const std::size_t found = window.find(end);
+        if (found == std::string_view::npos && window.size() == kMaxPiece)
+            refuse(startLine, std::string(what) + " длиннее 1 МиБ");
+        const std::size_t stop =
+            found == std::string_view::npos ? bytes.size() : at + found + end.size();
+        countLines(at, stop);
         at = stop;
     };
     while (at < bytes.size()) {
-        const char c = bytes[at];
-        if (c == '\n')
-            ++line;
-        if (c != '<') {
-            ++at;
+        if (bytes[at] != '<') {
+            // Text up to the next tag.
+            const std::size_t next = bytes.find('<', at);
+            const std::size_t stop = next == std::string_view::npos ? bytes.size() : next;
+            if (stop - at > kMaxPiece)
+                refuse(line, "текст длиннее 1 МиБ, а значение поля не длиннее " +
+                                 std::to_string(kMaxFieldWidth) + " знаков");
+            countLines(at, stop);
+            at = stop;
             continue;
         }
         const std::string_view rest = bytes.substr(at);
         if (rest.starts_with("<!--")) {
-            skipPast("-->");
+            skipPast("-->", "комментарий");
         } else if (rest.starts_with("<![CDATA[")) {
-            skipPast("]]>");
+            skipPast("]]>", "раздел CDATA");
         } else if (rest.starts_with("<?")) {
-            skipPast("?>");
+            skipPast("?>", "инструкция обработки");
         } else if (rest.starts_with("</") || rest.starts_with("<!")) {
-            skipPast(">");
+            skipPast(">", "элемент");
         } else {
             // A start tag: its attributes are its equals signs outside quoted values.
             const std::size_t tagLine = line;
+            const std::size_t tagStart = at;
             std::size_t attributes = 0;
             char quote = 0;
             for (++at; at < bytes.size(); ++at) {
+                if (at - tagStart > kMaxPiece)
+                    refuse(tagLine, "элемент длиннее 1 МиБ");
                 const char b = bytes[at];
                 if (b == '\n')
                     ++line;
@@ -320,9 +363,8 @@ void checkAttributeCounts(std::string_view bytes) {
                     quote = b;
                 } else if (b == '=') {
                     if (++attributes > kMaxAttributes)
-                        throw DataFormatError("XML, строка " + std::to_string(tagLine) +
-                                              ": у элемента больше " +
-                                              std::to_string(kMaxAttributes) + " атрибутов");
+                        refuse(tagLine, "у элемента больше " + std::to_string(kMaxAttributes) +
+                                            " атрибутов");
                 } else if (b == '>') {
                     ++at;
                     break;
@@ -347,8 +389,33 @@ Directory parseXmlForm(std::string_view bytes) {
     return parseXmlFormGeneral(bytes);
 }
 
+std::optional<XmlHead> readXmlHead(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return std::nullopt;
+    // Without a record in the program's layout the quick reader has nothing to gain.
+    const std::size_t firstRecord = bytes.find("<r>");
+    if (firstRecord == std::string_view::npos)
+        return std::nullopt;
+    std::optional<XmlHead> head;
+    try {
+        // The general reader is given the head alone: it takes in all it is given at once.
+        const std::string_view headBytes = bytes.substr(0, firstRecord);
+        checkMarkup(headBytes);
+        head = XmlParser(headBytes).parseHead();
+    } catch (const DataFormatError&) {
+        return std::nullopt;
+    }
+    // The quick reader takes the records as code page 1251, as the declaration must say
+    // (any other document is UTF-8 or what it declares); there the reader's characters are
+    // bytes.
+    if (!head->declaredCount || !head->inCodePage1251 || head->recordsAt == 0 ||
+        head->recordsAt > bytes.size() || bytes[head->recordsAt - 1] != '>')
+        return std::nullopt;
+    return head;
+}
+
 Directory parseXmlFormGeneral(std::string_view bytes) {
-    checkAttributeCounts(bytes);
+    checkMarkup(bytes);
     return XmlParser(bytes).parse();
 }
 

@@ -1,16 +1,14 @@
-// The settings file: any content is read without a fault; a write either is refused and
-// leaves the file as it was, or sets the written key, which reads back as written, and
-// changes no other key. The input is the file's content, then, after NUL bytes, the
-// section, the key and the value to write.
-#include "app/ini_file.h"
+// The settings file's content: any content is read without a fault; a change either is
+// refused or sets the written key, which reads back as written, and changes no other key.
+// All in memory, so that a run costs no file system work. The input is the content, then,
+// after NUL bytes, the section, the key and the value to write.
+#include "app/ini_text.h"
+#include "app/profile_values.h"
 #include "data/cp1251.h"
 #include "data/error.h"
 #include "fuzz/fuzz_check.h"
 
-#include <QFile>
 #include <QString>
-
-#include <unistd.h>
 
 #include <string>
 #include <utility>
@@ -19,17 +17,6 @@
 namespace {
 
 using namespace lambreya;
-
-QString settingsPath() {
-    static const QString path =
-        QStringLiteral("/tmp/lambreya-settings-fuzz-%1.ini").arg(::getpid());
-    return path;
-}
-
-QByteArray fileBytes() {
-    QFile file(settingsPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The sections and keys the content names, as the reader decodes them.
 std::vector<std::pair<QString, QString>> namedKeys(std::string_view content) {
@@ -82,33 +69,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         parts.size() > 2 ? cp1251::toUnicode(parts[2]) : QStringLiteral("InstantSearch");
     const QString value = parts.size() > 2 ? cp1251::toUnicode(rest) : QStringLiteral("1");
 
-    {
-        QFile file(settingsPath());
-        fuzz::check(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "the test file opens");
-        file.write(content.data(), qsizetype(content.size()));
-    }
-    IniFile ini(settingsPath());
-    const QString absent = QStringLiteral("\x01absent");
+    const IniText ini{QByteArray(content.data(), qsizetype(content.size()))};
     const std::vector<std::pair<QString, QString>> keys = namedKeys(content);
-    std::vector<QString> before;
+    std::vector<std::optional<QString>> before;
     for (const auto& [s, k] : keys)
-        before.push_back(ini.readText(s, k, absent));
-    (void)ini.readInteger(u"Keyboard", u"Layout", 68748313);
-    (void)ini.readBool(u"Options", u"InstantSearch", false);
+        before.push_back(ini.value(s, k));
+    (void)profile::readInteger(ini.value(u"Keyboard", u"Layout").value_or(QString()), 68748313);
+    (void)profile::readBool(ini.value(u"Options", u"InstantSearch").value_or(QString()), false);
 
-    const QByteArray old = fileBytes();
+    QByteArray changed;
     try {
-        ini.writeText(section, key, value);
+        changed = ini.withValue(section, key, value);
     } catch (const Error&) {
-        fuzz::check(fileBytes() == old, "a refused write leaves the file as it was");
         return 0;
     }
-    fuzz::check(ini.readText(section, key, absent) == value.left(IniFile::kMaxValueLength),
+    const IniText after(changed);
+    fuzz::check(after.value(section, key) == value.left(IniText::kMaxValueLength),
                 "the written value reads back");
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (sameName(keys[i].first, section) && sameName(keys[i].second, key))
             continue;
-        fuzz::check(ini.readText(keys[i].first, keys[i].second, absent) == before[i],
+        fuzz::check(after.value(keys[i].first, keys[i].second) == before[i],
                     "a write changes no other key");
     }
     return 0;

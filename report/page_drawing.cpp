@@ -38,8 +38,12 @@ std::unique_ptr<PageDrawing> PageDrawing::fromBytes(PaperSize paper,
         return fail("размер листа невозможен");
     const std::uint8_t* p = bytes.data();
     const std::uint8_t* end = p + bytes.size();
+    std::size_t items = 0;
+    std::size_t textBytes = 0;
     while (p < end) {
         const std::size_t left = static_cast<std::size_t>(end - p);
+        if (++items > kMaxPageItems)
+            return fail("на листе больше предметов, чем лист может показать");
         if (*p == kFill) {
             if (left < 10)
                 return fail("операция рисунка обрезана");
@@ -61,6 +65,15 @@ std::unique_ptr<PageDrawing> PageDrawing::fromBytes(PaperSize paper,
             }
             if (length > left - head)
                 return fail("текст выходит за конец рисунка");
+            // A character narrower than a hundredth of a millimetre cannot be seen, so no
+            // line of the sheet holds more characters than the sheet is wide in units.
+            if (length > static_cast<std::size_t>(paper.width))
+                return fail("строка текста длиннее, чем помещается на листе");
+            if (read16(p + 2) > paper.width)
+                return fail("текст начинается за правым краем листа");
+            textBytes += length;
+            if (textBytes > kMaxPageText)
+                return fail("на листе больше текста, чем лист может показать");
             p += head + length;
         } else {
             return fail("неизвестная операция рисунка");

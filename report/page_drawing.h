@@ -57,9 +57,17 @@ public:
     // What the page holds in memory, its bookkeeping included.
     std::size_t memoryBytes() const { return sizeof(*this) + m_size; }
 
+    // A page of the report holds a few hundred operations and a few thousand characters;
+    // painting costs in proportion to both, so a saved page is held to what a sheet can
+    // show.
+    static constexpr std::size_t kMaxPageItems = 16384;
+    static constexpr std::size_t kMaxPageText = std::size_t{1} << 20;
+
     // Takes a display list as it was written (a saved page); nullptr with `why` set (in
-    // Russian, for the user) when the bytes are not a well-formed list or name a font at
-    // or past `fontCount`.
+    // Russian, for the user) when the bytes are not a well-formed list, name a font at or
+    // past `fontCount`, or hold what the sheet could not show: more operations or text than
+    // the limits above, a line of text longer than the sheet is wide in hundredths of a
+    // millimetre, or a text that starts past the sheet's right edge.
     static std::unique_ptr<PageDrawing> fromBytes(PaperSize paper,
                                                   std::span<const std::uint8_t> bytes,
                                                   std::size_t fontCount, const char** why);

@@ -138,17 +138,28 @@ Bytes savedPagesBytes(const DocumentInfo& document, std::span<const PageDrawing>
     return out.take();
 }
 
-SavedPages parseSavedPages(std::string_view bytes) {
-    if (bytes.empty())
+namespace {
+
+// The magic and the version, looked at in the first bytes of a file before the rest is read.
+void checkSavedPagesStart(std::string_view head, std::uint64_t fileSize) {
+    if (fileSize == 0)
         throw DataFormatError("файл пуст");
-    if (bytes.substr(0, kMagic.size()) != kMagic.substr(0, bytes.size()))
+    if (head.substr(0, kMagic.size()) != kMagic.substr(0, head.size()))
         throw DataFormatError("это не файл сохранённого отчёта");
-    if (bytes.size() < kMagic.size() + 2 + 4)
+    if (fileSize < kMagic.size() + 2 + 4)
         throw DataFormatError("файл обрезан");
-    ByteReader head(bytes.substr(kMagic.size(), 2));
-    const auto version = head.number<std::uint16_t>();
+    if (head.size() < kMagic.size() + 2)
+        return;
+    ByteReader in(head.substr(kMagic.size(), 2));
+    const auto version = in.number<std::uint16_t>();
     if (version != kVersion)
         throw DataFormatError("версия формата " + std::to_string(version) + " не поддерживается");
+}
+
+} // namespace
+
+SavedPages parseSavedPages(std::string_view bytes) {
+    checkSavedPagesStart(bytes.substr(0, kDataFileHead), bytes.size());
     const std::string_view body = bytes.substr(0, bytes.size() - 4);
     if (ByteReader(bytes.substr(body.size())).number<std::uint32_t>() != crc32Of(body))
         throw DataFormatError("контрольная сумма не совпадает: файл повреждён или обрезан");
@@ -200,10 +211,11 @@ void writeSavedPages(const QString& path, const DocumentInfo& document,
 }
 
 SavedPages readSavedPages(const QString& path) {
-    const std::optional<Bytes> bytes = readDataFile(path, QDir::toNativeSeparators(path));
-    if (!bytes)
-        throw Error("File does not exist");
     try {
+        const std::optional<Bytes> bytes =
+            readDataFile(path, QDir::toNativeSeparators(path), checkSavedPagesStart);
+        if (!bytes)
+            throw Error("File does not exist");
         return parseSavedPages(asView(*bytes));
     } catch (const DataFormatError& e) {
         throw Error("Файл " + shown(path) + " не загружен: " + e.what());

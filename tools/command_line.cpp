@@ -5,6 +5,7 @@
 #include "data/error.h"
 #include "data/file_lock.h"
 #include "data/record_set.h"
+#include "data/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -75,16 +76,16 @@ void openDirectoryFile(RecordSet& table, const QString& path) {
     table.open();
 }
 
-std::string readTextFile(const QString& path) {
+Bytes readTextFile(const QString& path) {
     std::optional<Bytes> bytes = readDataFile(path, path);
     if (!bytes)
         throw Error("Файл " + path.toStdString() + " не найден");
-    return std::string(bytes->begin(), bytes->end());
+    return *std::move(bytes);
 }
 
 std::string readFileStart(const QString& path, qint64 bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (openRegularFile(path, file).status != RegularFile::Status::Opened)
         throw Error("Не удалось открыть файл " + path.toStdString());
     return file.read(bytes).toStdString();
 }

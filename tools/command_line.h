@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/large_memory.h"
+
 #include "data/record_set.h"
 
 #include <QString>
@@ -45,7 +47,9 @@ private:
 // that a missing or empty file is named in Russian.
 void openDirectoryFile(RecordSet& table, const QString& path);
 
-std::string readTextFile(const QString& path);
+// A file's bytes as they stand; only a regular file is read (a named pipe would wait for a
+// writer, a device may never end).
+Bytes readTextFile(const QString& path);
 std::string readFileStart(const QString& path, qint64 bytes);
 // Writes to standard output when path is empty or "-". A file the program holds open (its
 // directory) is refused.

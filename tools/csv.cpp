@@ -67,6 +67,11 @@ void Reader::fail(const std::string& what) const {
     throw Error("CSV, строка " + std::to_string(m_line) + ": " + what);
 }
 
+void Reader::checkLength(const std::string& field) const {
+    if (field.size() > m_maxFieldBytes)
+        fail(m_tooLong);
+}
+
 bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                   const std::string& tooMany) {
     record.clear();
@@ -99,6 +104,7 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                 if (c == '\n')
                     ++m_line;
                 field.push_back(c);
+                checkLength(field);
             }
             if (i < text.size() && text[i] != m_delimiter && text[i] != '\r' && text[i] != '\n')
                 fail("после закрывающей кавычки стоит текст");
@@ -108,6 +114,7 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                 if (text[i] == '"')
                     fail("кавычка внутри поля без кавычек");
                 field.push_back(text[i++]);
+                checkLength(field);
             }
         }
         record.push_back(std::move(field));

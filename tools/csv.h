@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Comma-separated values as RFC 4180 has them: fields with a comma, a double quote or a
@@ -39,9 +40,14 @@ char headerDelimiter(std::string_view text);
 // line.
 class Reader {
 public:
-    explicit Reader(std::string_view text, char delimiter = ',')
+    // A field longer than `maxFieldBytes` is refused, with `tooLong` after the line, as soon
+    // as its next byte is seen: a file of one endless field costs no more than itself.
+    explicit Reader(std::string_view text, char delimiter = ',',
+                    std::size_t maxFieldBytes = SIZE_MAX, std::string tooLong = {})
         : m_text(text)
-        , m_delimiter(delimiter) {}
+        , m_delimiter(delimiter)
+        , m_maxFieldBytes(maxFieldBytes)
+        , m_tooLong(std::move(tooLong)) {}
 
     // The next record into `record`; false at the end of the text. A record of more than
     // `maxFields` fields is refused as soon as the field after the last allowed one starts,
@@ -54,9 +60,12 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& what) const;
+    void checkLength(const std::string& field) const;
 
     std::string_view m_text;
     char m_delimiter;
+    std::size_t m_maxFieldBytes;
+    std::string m_tooLong;
     std::size_t m_at = 0;
     std::size_t m_line = 1;
     std::size_t m_recordLine = 1;

@@ -1,8 +1,8 @@
-#include "data/byte_writer.h"
 #include "tools/command_line.h"
 #include "tools/commands.h"
 #include "tools/csv.h"
 
+#include "data/byte_writer.h"
 #include "data/cp1251.h"
 #include "data/error.h"
 #include "data/record_set.h"
@@ -97,13 +97,16 @@ int runImport(const QStringList& args) {
 
     // Each record is checked as it is read, so that a file that is no directory is refused
     // before it costs more than its own size.
-    const std::string file = readTextFile(a.positional()[0]);
+    const Bytes file = readTextFile(a.positional()[0]);
     // A spreadsheet (and export --spreadsheet) marks UTF-8 with a byte-order mark.
-    std::string_view text = file;
+    std::string_view text = asView(file);
     if (text.starts_with(csv::kUtf8ByteOrderMark))
         text.remove_prefix(csv::kUtf8ByteOrderMark.size());
-    // The header tells the delimiter: a comma, or the semicolon of a Russian spreadsheet.
-    csv::Reader reader(text, csv::headerDelimiter(text));
+    // The header tells the delimiter: a comma, or the semicolon of a Russian spreadsheet. A
+    // value in UTF-8 takes at most three bytes for each of its code page 1251 characters.
+    csv::Reader reader(text, csv::headerDelimiter(text), 3 * std::size_t{kMaxFieldWidth},
+                       "поле длиннее " + std::to_string(kMaxFieldWidth) +
+                           " знаков, самой большой ширины поля");
     std::vector<std::string> header;
     if (!reader.next(header, kMaxFieldCount,
                      "полей больше допустимого (" + std::to_string(kMaxFieldCount) + ")"))

@@ -1,6 +1,7 @@
 #include "ui/help_file.h"
 
 #include "data/error.h"
+#include "data/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,6 +42,15 @@ void appendPlain(HelpText& to, const QString& text) {
         appendSpans(to, HelpText{HelpSpan{HelpSpanKind::Text, text, 0}});
 }
 
+// What a help window can show at once without keeping the user waiting. The program's own
+// help is a few dozen topics of a few screens each; a file past these bounds is refused
+// whole, so that neither the Help Topics list nor a topic page takes seconds to lay out.
+constexpr std::size_t kMaxTopics = 1000;
+constexpr qsizetype kMaxTopicText = 64 * 1024; // characters of one topic's body
+constexpr std::size_t kMaxTopicParts = 1000;   // paragraphs and list items of one topic
+constexpr std::size_t kMaxTopicMarks = 2000;   // {em:…}, {key:…} and {link:…} of one topic
+constexpr qsizetype kMaxWord = 200;            // characters without a blank between them
+
 // Reads one help file text. Every failure names the file and, where it can, the line.
 class Parser {
 public:
@@ -59,6 +69,7 @@ private:
     void readBodyLine(const QString& text, int line);
     void closeTopic();
     int readContext(const QString& text, int line) const;
+    void checkWords(const QString& text, int line) const;
     HelpText readInline(const QString& text, int line);
     HelpSpan readConstruct(const QString& raw, int line);
     QString unescape(const QString& raw) const;
@@ -68,6 +79,9 @@ private:
     std::vector<HelpTopic> m_topics;
     std::optional<HelpTopic> m_open;
     bool m_afterBlank = true;
+    qsizetype m_topicText = 0; // of the open topic, as the bounds above count them
+    std::size_t m_topicParts = 0;
+    std::size_t m_topicMarks = 0;
     std::map<int, int> m_lineOfContext;
     std::vector<std::pair<int, int>> m_links; // target, line
 };
@@ -83,7 +97,7 @@ void Parser::fail(int line, const QString& detail) const {
 
 std::vector<HelpTopic> Parser::run(const QByteArray& bytes) {
     if (bytes.size() > HelpFile::kMaxSize)
-        fail(QStringLiteral("файл больше 4 МБ"));
+        fail(QStringLiteral("файл больше 4 МиБ"));
     splitLines(bytes);
     readHeader();
     for (std::size_t i = 1; i < m_lines.size(); ++i) {
@@ -187,10 +201,16 @@ void Parser::readDirective(const QString& text, int line) {
         fail(line, QStringLiteral("раздел с номером %1 уже есть (строка %2)")
                        .arg(context)
                        .arg(it->second));
+    if (m_lineOfContext.size() >= kMaxTopics)
+        fail(line, QStringLiteral("разделов больше %1").arg(kMaxTopics));
+    checkWords(title, line);
     m_lineOfContext.emplace(context, line);
 
     m_open = HelpTopic{context, title, {}, line};
     m_afterBlank = true;
+    m_topicText = 0;
+    m_topicParts = 0;
+    m_topicMarks = 0;
 }
 
 void Parser::closeTopic() {
@@ -212,6 +232,17 @@ void Parser::readBodyLine(const QString& text, int line) {
         m_afterBlank = true;
         return;
     }
+    checkWords(trimmed, line);
+    m_topicText += trimmed.size();
+    if (m_topicText > kMaxTopicText)
+        fail(line, QStringLiteral("текст раздела %1 длиннее %2 знаков")
+                       .arg(m_open->context)
+                       .arg(kMaxTopicText));
+    const bool newPart = m_afterBlank || trimmed.startsWith(u"- ");
+    if (newPart && ++m_topicParts > kMaxTopicParts)
+        fail(line, QStringLiteral("в разделе %1 больше %2 абзацев и пунктов списка")
+                       .arg(m_open->context)
+                       .arg(kMaxTopicParts));
 
     auto& blocks = m_open->blocks;
     if (trimmed.startsWith(u"- ")) {
@@ -231,6 +262,15 @@ void Parser::readBodyLine(const QString& text, int line) {
         }
     }
     m_afterBlank = false;
+}
+
+void Parser::checkWords(const QString& text, int line) const {
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kMaxWord)
+            fail(line, QStringLiteral("слово длиннее %1 знаков").arg(kMaxWord));
+    }
 }
 
 int Parser::readContext(const QString& text, int line) const {
@@ -279,6 +319,9 @@ HelpText Parser::readInline(const QString& text, int line) {
             }
             appendPlain(out, plain);
             plain.clear();
+            if (++m_topicMarks > kMaxTopicMarks)
+                fail(line,
+                     QStringLiteral("в разделе больше %1 выделений и ссылок").arg(kMaxTopicMarks));
             out.push_back(readConstruct(text.mid(i + 1, j - i - 1), line));
             i = j + 1;
         } else if (c == u'}') {
@@ -347,10 +390,18 @@ HelpFile HelpFile::parse(const QByteArray& bytes, const QString& fileName) {
 
 HelpFile HelpFile::load(const QString& path) {
     const QString fileName = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    switch (openRegularFile(path, file).status) {
+    case RegularFile::Status::Opened:
+        break;
+    case RegularFile::Status::NotRegular:
+        throw Error(QStringLiteral("Не удаётся открыть файл справки %1: это не обычный файл")
+                        .arg(fileName)
+                        .toStdString());
+    default:
         throw Error(
             QStringLiteral("Не удаётся открыть файл справки %1").arg(fileName).toStdString());
+    }
     // Reading one byte past the limit is enough to tell an oversized file.
     const QByteArray bytes = file.read(kMaxSize + 1);
     if (file.error() != QFileDevice::NoError)

@@ -13,7 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lambreya {
 namespace {
@@ -231,6 +235,65 @@ TEST_F(IniFileTest, ReadsCodePage1251UnlessTheFileStartsWithAByteOrderMark) {
 TEST_F(IniFileTest, UnreadableFileIsAnError) {
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("KALVEST.INI")));
     EXPECT_THROW(IniFile(path()).readText(u"Data", u"TableName"), Error);
+}
+
+// What stands where the settings file should be and is no settings file: each is refused
+// at reading and at writing with the reason, before it is read (a pipe would wait for a
+// writer, /dev/zero and the sparse file never end), and is left as it was. The test's
+// timeout is the guard against a hang.
+TEST_F(IniFileTest, WhatIsNoSettingsFileIsRefusedBeforeItIsRead) {
+    struct Hostile {
+        const char* name;
+        std::function<bool(const QString&)> make;
+        const char* reason;
+    };
+    const std::vector<Hostile> cases = {
+        {"named pipe",
+         [](const QString& p) { return ::mkfifo(QFile::encodeName(p).constData(), 0600) == 0; },
+         "это не обычный файл"},
+        {"link to /dev/zero",
+         [](const QString& p) { return QFile::link(QStringLiteral("/dev/zero"), p); },
+         "это не обычный файл"},
+        {"2 MiB of empty lines",
+         [](const QString& p) {
+             putBytes(p, QByteArray(2 << 20, '\n'));
+             return true;
+         },
+         "файл больше 1048576 байт, это не файл настроек"},
+        {"sparse 2 GiB",
+         [](const QString& p) {
+             putBytes(p, "[Data]\n");
+             return ::truncate(QFile::encodeName(p).constData(), off_t{2} << 30) == 0;
+         },
+         "файл больше 1048576 байт, это не файл настроек"},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Hostile& hostile = cases[i];
+        SCOPED_TRACE(hostile.name);
+        const QString file = path(QStringLiteral("hostile%1.ini").arg(i));
+        ASSERT_TRUE(hostile.make(file));
+        const QFileInfo before(file);
+        const QString shown =
+            QStringLiteral("«%1»: %2").arg(file, QString::fromUtf8(hostile.reason));
+        try {
+            (void)IniFile(file).read();
+            ADD_FAILURE() << "read";
+        } catch (const Error& error) {
+            EXPECT_EQ(QString::fromStdString(error.what()),
+                      QStringLiteral("Не могу прочитать файл настроек ") + shown);
+        }
+        try {
+            IniFile(file).writeBool(u"Options", u"InstantSearch", true);
+            ADD_FAILURE() << "written";
+        } catch (const Error& error) {
+            const QString message = QString::fromStdString(error.what());
+            EXPECT_TRUE(message.endsWith(shown)) << error.what();
+        }
+        const QFileInfo after(file);
+        EXPECT_EQ(after.size(), before.size());
+        EXPECT_EQ(after.lastModified(), before.lastModified());
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+    }
 }
 
 // --- writing -----------------------------------------------------------------------------

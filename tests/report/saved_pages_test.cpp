@@ -100,6 +100,13 @@ TEST(SavedPages, AFileOnDiskIsWrittenWholeAndReadBack) {
                   " не загружен: контрольная сумма не совпадает: файл повреждён или обрезан");
     EXPECT_EQ(errorOf([&] { (void)readSavedPages(dir.filePath(QStringLiteral("нет.kvr"))); }),
               "File does not exist");
+    // Judged by its first bytes: the rest, 15 TiB of zeros, is never read.
+    const QString zeros = dir.filePath(QStringLiteral("нули.kvr"));
+    if (test::makeHugeSparseFile(zeros, std::string(1, '\0'))) {
+        EXPECT_EQ(errorOf([&] { (void)readSavedPages(zeros); }),
+                  "Файл " + QDir::toNativeSeparators(zeros).toStdString() +
+                      " не загружен: это не файл сохранённого отчёта");
+    }
 }
 
 TEST(SavedPages, ADocumentTheFormatCannotHoldIsRefusedBeforeWriting) {
@@ -143,6 +150,24 @@ std::vector<Damage> damages() {
     };
     std::string flipped = good;
     flipped[kFirstOpAt + 8] = 'b';
+    // Pages whose painting would cost more than a sheet can show.
+    auto withPage = [&](auto&& draw) {
+        builder.begin(kA4Portrait);
+        draw();
+        std::vector<PageDrawing> one;
+        one.push_back(builder.take());
+        return savedBytes(document, one);
+    };
+    const std::string longRun = withPage([&] { builder.text(0, 0, 100, std::string(21001, 'W')); });
+    const std::string pastTheEdge = withPage([&] { builder.text(0, 21001, 100, "A"); });
+    const std::string manyItems = withPage([&] {
+        for (int i = 0; i <= 16384; ++i)
+            builder.fill(PageDrawing::Colour::Black, 0, 0, 1, 1);
+    });
+    const std::string muchText = withPage([&] {
+        for (int i = 0; i < 60; ++i)
+            builder.text(0, 0, 100 + i, std::string(20000, 'W'));
+    });
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::string nanPoints(8, '\0');
     std::memcpy(nanPoints.data(), &nan, 8);
@@ -173,6 +198,11 @@ std::vector<Damage> damages() {
         {"TextPastItsPage", changed(kFirstOpAt + 6, "\x20"),
          "лист 1 повреждён: текст выходит за конец рисунка"},
         {"TrailingBytes", rechecksummed(good + "xxxx"), "после листов стоят лишние данные"},
+        {"RunLongerThanTheSheetIsWide", longRun,
+         "лист 1 повреждён: строка текста длиннее, чем помещается на листе"},
+        {"TextPastTheSheet", pastTheEdge, "лист 1 повреждён: текст начинается за правым краем"},
+        {"MoreItemsThanASheetShows", manyItems, "лист 1 повреждён: на листе больше предметов"},
+        {"MoreTextThanASheetShows", muchText, "лист 1 повреждён: на листе больше текста"},
     };
 }
 

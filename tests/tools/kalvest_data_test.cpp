@@ -156,6 +156,10 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
          "запятой.\n"},
         {"semicolons in the header, commas below", "Nsa_famili;Nsa_initsi\r\nИВАНОВ,А.Б.\r\n",
          "CSV, строка 2: 1 полей, а в заголовке 2.\n"},
+        {"endless field", std::string(200000, '\0'),
+         "CSV, строка 1: поле длиннее 65535 знаков, самой большой ширины поля.\n"},
+        {"endless quoted field", "Nsa_famili\r\n\"" + std::string(200000, 'x'),
+         "CSV, строка 2: поле длиннее 65535 знаков, самой большой ширины поля.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,8 +187,17 @@ TEST_F(KalvestDataTest, BadInputIsRefusedWithTheProgramsMessageAndWritesNothing)
     const ProcessResult foreign = kalvestData({u"convert"_s, path(u"bad.cds"_s), path(u"x.xml"_s)});
     EXPECT_EQ(foreign.status, 1);
     EXPECT_NE(foreign.err.find("формат не распознан"), std::string::npos) << foreign.err;
-    if (test::makeHugeSparseFile(path("huge.cds"), std::string("KVDIR\r\n\x1A", 8))) {
-        const ProcessResult huge = kalvestData({u"info"_s, path(u"huge.cds"_s)});
+    if (test::makeHugeSparseFile(path("huge.cds"), std::string("KVDIR\r\n\x1A", 8)) &&
+        test::makeHugeSparseFile(path("huge.csv"), "Nsa_famili\r\n")) {
+        // What the binary form's head declares is judged before the rest is read.
+        const ProcessResult declared = kalvestData({u"info"_s, path(u"huge.cds"_s)});
+        EXPECT_EQ(declared.status, 1);
+        EXPECT_EQ(declared.err, "Не удаётся прочитать справочник " +
+                                    path("huge.cds").toStdString() +
+                                    ": версия формата 0 не поддерживается.\n");
+        // A CSV file declares nothing: memory runs out, and the tool says so.
+        const ProcessResult huge =
+            kalvestData({u"import"_s, path(u"huge.csv"_s), u"-o"_s, path(u"h.cds"_s)});
         EXPECT_EQ(huge.status, 1);
         // A sanitized build warns of the refused allocation first, in lines of its own.
         std::string said = huge.err;

@@ -96,8 +96,16 @@ void PrintTo(const Damage& damage, std::ostream* out) {
     *out << damage.name;
 }
 
-QByteArray doc(const char* body) {
+QByteArray doc(const QByteArray& body) {
     return QByteArray("LAMBREYA-HELP 1\n") + body;
+}
+
+// `count` copies of the pattern, "%1" in it replaced by the copy's number from 1.
+QByteArray repeated(const char* pattern, int count) {
+    QByteArray out;
+    for (int i = 1; i <= count; ++i)
+        out += QByteArray(pattern).replace("%1", QByteArray::number(i));
+    return out;
 }
 
 class HelpFileDamageTest : public ::testing::TestWithParam<Damage> {};
@@ -179,7 +187,19 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"BadEscape", doc("@topic 1 А\nC:\\temp\n@end\n"),
                "строка 3: после «\\» может стоять только «\\», «{», «}», «@» или «-»"},
         Damage{"TooLarge", doc("@topic 1 А\n") + QByteArray(HelpFile::kMaxSize, 'x'),
-               "файл больше 4 МБ"}),
+               "файл больше 4 МиБ"},
+        // Under the size limit, but more than a help window can lay out without keeping
+        // the user waiting.
+        Damage{"TooManyTopics", doc(repeated("@topic %1 А\nТекст.\n@end\n", 1001)),
+               "строка 3002: разделов больше 1000"},
+        Damage{"LongWord", doc("@topic 1 А\nСлово " + QByteArray(201, 'x') + "\n@end\n"),
+               "строка 3: слово длиннее 200 знаков"},
+        Damage{"LongTopic", doc("@topic 1 А\n" + repeated("слово слово\n", 6000) + "@end\n"),
+               "строка 5960: текст раздела 1 длиннее 65536 знаков"},
+        Damage{"ManyItems", doc("@topic 1 А\n" + repeated("- п\n", 1001) + "@end\n"),
+               "строка 1003: в разделе 1 больше 1000 абзацев и пунктов списка"},
+        Damage{"ManyMarks", doc("@topic 1 А\n" + repeated("{em:а} ", 2001) + "\n@end\n"),
+               "строка 3: в разделе больше 2000 выделений и ссылок"}),
     [](const ::testing::TestParamInfo<Damage>& param) { return std::string(param.param.name); });
 
 TEST(HelpFileTest, LoadNamesAnUnreadableFile) {
