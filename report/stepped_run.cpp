@@ -26,9 +26,7 @@ void SteppedRun::start() {
     try {
         m_work->begin();
     } catch (...) {
-        m_running = false;
-        m_work->abandon();
-        Q_EMIT ended(RunEnd::Failed);
+        end(RunEnd::Failed);
         throw;
     }
     m_timer.start();
