@@ -200,7 +200,7 @@ void ReportComposition::finishPage() {
     m_observer.pageAvailable(m_composer->page());
 }
 
-void ReportComposition::finish() {
+bool ReportComposition::finishLastPage() {
     const bool complete =
         !m_table.active() || !m_walk->met() || m_walk->nextRow() >= m_table.recordCount();
     if (!m_composer->pageStarted()) {
@@ -208,9 +208,26 @@ void ReportComposition::finish() {
         m_composer->placeDetail(nullptr);
     }
     finishPage();
+    return complete;
+}
+
+void ReportComposition::finish() {
+    const bool complete = finishLastPage();
     m_begun = false;
     m_sink.endDocument();
     placeCurrentRecord(complete);
+}
+
+void ReportComposition::finishLater(PageSink::Ended finished) {
+    const bool complete = finishLastPage();
+    // Until the sink has ended the document, abandoning the run still reaches it.
+    m_sink.endDocumentLater(
+        [this, complete, finished = std::move(finished)](std::exception_ptr error) {
+            m_begun = false;
+            if (!error)
+                placeCurrentRecord(complete);
+            finished(error);
+        });
 }
 
 void ReportComposition::abandon() noexcept {

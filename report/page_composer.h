@@ -58,6 +58,7 @@ public:
     // pages kept. The current record then goes to the last record of the view after a
     // complete run, else to the record the run reached.
     void finish() override;
+    void finishLater(PageSink::Ended finished) override;
     // Abandons the document; the current record goes to the record the run reached.
     void abandon() noexcept override;
 
@@ -66,6 +67,8 @@ public:
 
 private:
     void finishPage();
+    // Finishes the last page; whether the run was complete.
+    bool finishLastPage();
     void reportProgress();
     void placeCurrentRecord(bool complete);
 

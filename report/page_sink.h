@@ -5,6 +5,9 @@
 
 #include <QString>
 
+#include <exception>
+#include <functional>
+
 namespace lambreya {
 
 // What a document is about: its name (the report title) and the sheets and fonts its
@@ -21,11 +24,28 @@ struct DocumentInfo {
 // it was abandoned or failed. Errors are thrown.
 class PageSink {
 public:
+    // Told that a document has ended: with the error that kept it from ending, or null.
+    using Ended = std::function<void(std::exception_ptr error)>;
+
     virtual ~PageSink() = default;
     virtual void beginDocument(const DocumentInfo& document) = 0;
     virtual void addPage(PageDrawing page) = 0;
     virtual void endDocument() = 0;
     virtual void abortDocument() = 0;
+
+    // Ends the document without holding the caller for it: `ended` is called once it has
+    // ended, before this returns or later from the caller's event loop. What `ended` throws
+    // goes to the caller, or to the standard error box when it is called later. This sink
+    // ends at once.
+    virtual void endDocumentLater(Ended ended) {
+        std::exception_ptr error;
+        try {
+            endDocument();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        ended(error);
+    }
 };
 
 // What a run tells while it composes.

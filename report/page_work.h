@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/page_sink.h"
+
 namespace lambreya {
 
 // Work on one document that the event loop can do a small piece at a time: a report run
@@ -13,6 +15,9 @@ public:
     virtual bool step() = 0;
     // Ends the document with what was done so far.
     virtual void finish() = 0;
+    // The same without holding the caller while the document ends: `finished` is called
+    // once it has, as PageSink::endDocumentLater calls its `ended`.
+    virtual void finishLater(PageSink::Ended finished) = 0;
     // Drops the document; nothing of it is left behind.
     virtual void abandon() noexcept = 0;
 };

@@ -11,10 +11,6 @@
 
 namespace lambreya {
 
-namespace {
-
-// The margins of the printer's printable area on a sheet of the document's paper, in
-// points.
 QMarginsF printableMargins(const PrintSettings& settings, PaperSize paper) {
     QPrinter printer(QPrinter::HighResolution);
     applyPrintSettings(printer, settings, QString());
@@ -23,8 +19,6 @@ QMarginsF printableMargins(const PrintSettings& settings, PaperSize paper) {
     printer.setFullPage(false);
     return printer.pageLayout().marginsPoints();
 }
-
-} // namespace
 
 void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
                         const QString& documentName) {
@@ -40,10 +34,10 @@ void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
     printer.setDocName(documentName);
 }
 
-PrinterSink::PrinterSink(PrintSettings settings, QString documentName, PrintArea area)
+PrinterSink::PrinterSink(PrintSettings settings, QString documentName, QMarginsF margins)
     : m_settings(std::move(settings))
     , m_documentName(std::move(documentName))
-    , m_area(area) {}
+    , m_margins(margins) {}
 
 PrinterSink::~PrinterSink() {
     abortDocument();
@@ -57,10 +51,7 @@ void PrinterSink::beginDocument(const DocumentInfo& document) {
     if (!m_spool->isValid())
         throw Error("Не удалось создать временную папку для печати: " +
                     m_spool->errorString().toStdString());
-    const QMarginsF margins = m_area == PrintArea::PrintableArea
-                                  ? printableMargins(m_settings, document.paper)
-                                  : QMarginsF();
-    m_pdf = std::make_unique<PdfSink>(m_spool->filePath(QStringLiteral("job.pdf")), margins);
+    m_pdf = std::make_unique<PdfSink>(m_spool->filePath(QStringLiteral("job.pdf")), m_margins);
     m_pdf->beginDocument(document);
 }
 

@@ -19,19 +19,21 @@ class PdfSink;
 void applyPrintSettings(QPrinter& printer, const PrintSettings& settings,
                         const QString& documentName);
 
-// Where a page is replayed on the sheet: over the whole sheet (a run's pages) or over the
-// printer's printable area (pages loaded from a file).
-enum class PrintArea { WholePaper, PrintableArea };
+// The margins of the printer's printable area on a sheet of `paper`, in points.
+QMarginsF printableMargins(const PrintSettings& settings, PaperSize paper);
 
 // The pages of a document onto a printer: only those from the settings' first to last page
 // are printed. Each page is painted into the job's document as it comes, so memory does not
 // grow with the pages and no page waits to be painted at the end; the document goes to the
 // print system as one job when it ends. An abandoned document leaves nothing in the queue,
 // and a document with no page in the range prints nothing.
+//
+// Each page is replayed over the whole sheet (a run's pages), or within `margins` in points
+// (pages loaded from a file, over the printer's printable area). The sink asks nothing of
+// the printer before the job is handed over, so that it can work on any thread.
 class PrinterSink : public PageSink {
 public:
-    PrinterSink(PrintSettings settings, QString documentName,
-                PrintArea area = PrintArea::WholePaper);
+    PrinterSink(PrintSettings settings, QString documentName, QMarginsF margins = {});
     ~PrinterSink() override;
 
     void beginDocument(const DocumentInfo& document) override;
@@ -42,7 +44,7 @@ public:
 private:
     PrintSettings m_settings;
     QString m_documentName;
-    PrintArea m_area;
+    QMarginsF m_margins;
     std::unique_ptr<QTemporaryDir> m_spool;
     std::unique_ptr<PdfSink> m_pdf;
     int m_composed = 0;

@@ -6,6 +6,7 @@
 #include "report/printer_sink.h"
 #include "report/quick_report.h"
 #include "report/report_preview_window.h"
+#include "report/threaded_sink.h"
 
 #include <QPrinterInfo>
 
@@ -114,7 +115,8 @@ void ReportPreview::onPrintRequested() {
 
 void ReportPreview::printRun() {
     const PrintSettings& settings = m_report.PrinterSettings;
-    auto sink = std::make_unique<PrinterSink>(settings, m_report.title());
+    auto sink =
+        std::make_unique<ThreadedSink>(std::make_unique<PrinterSink>(settings, m_report.title()));
     std::unique_ptr<ReportComposition> run = m_report.composition(*sink, *this);
     run->ownSink(std::move(sink));
 

@@ -15,6 +15,7 @@ SteppedRun::~SteppedRun() {
     if (m_running) {
         m_timer.stop();
         m_running = false;
+        // A document that is ending is not dropped: its sink completes it.
         m_work->abandon();
     }
 }
@@ -33,7 +34,7 @@ void SteppedRun::start() {
 }
 
 void SteppedRun::turn() {
-    if (!m_running)
+    if (!m_running || m_finishing)
         return;
     bool more = true;
     try {
@@ -41,36 +42,50 @@ void SteppedRun::turn() {
         do
             more = m_work->step();
         while (more && m_sliceMs > 0 && !m_clock.hasExpired(m_sliceMs));
-        if (!more) {
-            end(RunEnd::Completed);
-            return;
-        }
     } catch (...) {
         end(RunEnd::Failed);
         throw;
+    }
+    if (!more) {
+        end(RunEnd::Completed);
+        return;
     }
     Q_EMIT stepped();
 }
 
 void SteppedRun::stop(RunEnd reason) {
-    if (m_running)
+    if (m_running && !m_finishing)
         end(reason);
 }
 
 void SteppedRun::end(RunEnd how) {
     m_timer.stop();
-    m_running = false;
-    try {
-        if (how == RunEnd::Completed || how == RunEnd::Cancelled)
-            m_work->finish();
-        else
-            m_work->abandon();
-    } catch (...) {
+    if (how != RunEnd::Completed && how != RunEnd::Cancelled) {
+        m_running = false;
         m_work->abandon();
-        Q_EMIT ended(RunEnd::Failed);
-        throw;
+        Q_EMIT ended(how);
+        return;
     }
-    Q_EMIT ended(how);
+    m_finishing = true;
+    try {
+        m_work->finishLater(
+            [this, how](std::exception_ptr error) { finished(how, std::move(error)); });
+    } catch (...) {
+        // The document had not begun to end.
+        finished(RunEnd::Failed, std::current_exception());
+    }
+}
+
+void SteppedRun::finished(RunEnd how, const std::exception_ptr& error) {
+    m_finishing = false;
+    m_running = false;
+    if (!error) {
+        Q_EMIT ended(how);
+        return;
+    }
+    m_work->abandon();
+    Q_EMIT ended(RunEnd::Failed);
+    std::rethrow_exception(error);
 }
 
 } // namespace lambreya

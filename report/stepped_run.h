@@ -6,6 +6,7 @@
 
 #include "report/page_work.h"
 
+#include <exception>
 #include <memory>
 
 namespace lambreya {
@@ -40,8 +41,10 @@ public:
     // in beginning ends the run at once (ended(Failed)) and is rethrown.
     void start();
     // Ends the run now: Cancelled keeps what was done, any other reason drops it. Nothing
-    // happens once it has ended.
+    // happens once it has ended, or while its document is ending: what was asked to be kept
+    // is kept.
     void stop(RunEnd reason);
+    // Until ended() is emitted.
     bool running() const { return m_running; }
 
     // Steps per turn: at most `sliceMs` milliseconds, or a single step with 0 (tests act
@@ -57,12 +60,14 @@ Q_SIGNALS:
 private:
     void turn();
     void end(RunEnd how);
+    void finished(RunEnd how, const std::exception_ptr& error);
 
     std::unique_ptr<PageWork> m_work;
     QTimer m_timer;
     QElapsedTimer m_clock;
     int m_sliceMs = kSliceMs;
     bool m_running = false;
+    bool m_finishing = false; // the work's document is ending, kept
 };
 
 } // namespace lambreya

@@ -3,6 +3,7 @@
 #include "report/page_store.h"
 #include "report/pdf_sink.h"
 #include "report/printer_sink.h"
+#include "report/threaded_sink.h"
 
 #include <utility>
 
@@ -32,6 +33,13 @@ void StoredPagesWork::finish() {
     m_sink->endDocument();
 }
 
+void StoredPagesWork::finishLater(PageSink::Ended finished) {
+    m_sink->endDocumentLater([this, finished = std::move(finished)](std::exception_ptr error) {
+        m_begun = false;
+        finished(error);
+    });
+}
+
 void StoredPagesWork::abandon() noexcept {
     if (!std::exchange(m_begun, false))
         return;
@@ -42,8 +50,9 @@ void StoredPagesWork::abandon() noexcept {
 }
 
 std::unique_ptr<PageWork> pdfOfPages(const PageStore& store, const QString& path) {
-    return std::make_unique<StoredPagesWork>(store.sharedPages(), store.document(),
-                                             std::make_unique<PdfSink>(path));
+    return std::make_unique<StoredPagesWork>(
+        store.sharedPages(), store.document(),
+        std::make_unique<ThreadedSink>(std::make_unique<PdfSink>(path)));
 }
 
 std::unique_ptr<PageWork> printOfLoadedPages(const PageStore& store,
@@ -51,9 +60,11 @@ std::unique_ptr<PageWork> printOfLoadedPages(const PageStore& store,
     PrintSettings range = settings;
     range.firstPage = store.printRange().first;
     range.lastPage = store.printRange().last;
+    const QMarginsF margins = printableMargins(range, store.paper());
     return std::make_unique<StoredPagesWork>(
         store.sharedPages(), store.document(),
-        std::make_unique<PrinterSink>(range, store.documentName(), PrintArea::PrintableArea));
+        std::make_unique<ThreadedSink>(
+            std::make_unique<PrinterSink>(range, store.documentName(), margins)));
 }
 
 } // namespace lambreya

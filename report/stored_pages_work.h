@@ -24,6 +24,7 @@ public:
     void begin() override;
     bool step() override;
     void finish() override;
+    void finishLater(PageSink::Ended finished) override;
     void abandon() noexcept override;
 
 private:

@@ -9,6 +9,7 @@
 #include "report/pdf_sink.h"
 #include "report/search_res_form.h"
 #include "report/text_measure.h"
+#include "report/threaded_sink.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -162,30 +163,41 @@ TEST_F(PdfSinkTest, TextsStandWhereThePageDrawingsPutThem) {
     EXPECT_EQ(darkPixels(pdfPath(), 0.0, 41.0, 9.5, 43.5), 0);
 }
 
+// Written here, or on a thread of its own as the preview's files and print jobs are.
 TEST_F(PdfSinkTest, NoFileIsLeftWhenTheRunIsAbandonedOrTheFolderIsMissing) {
-    {
-        // Abandoned after its first page was painted.
-        PdfSink pdf(pdfPath());
-        const auto run = form.QuickRep1.composition(pdf, observer);
-        run->begin();
-        for (int record = 0; record < 39; ++record)
-            run->step();
-        run->abandon();
-    }
-    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    for (const bool threaded : {false, true}) {
+        SCOPED_TRACE(threaded ? "threaded" : "here");
+        const auto sink = [threaded](const QString& path) -> std::unique_ptr<PageSink> {
+            auto pdf = std::make_unique<PdfSink>(path);
+            if (!threaded)
+                return pdf;
+            return std::make_unique<ThreadedSink>(std::move(pdf));
+        };
+        {
+            // Abandoned after its first page was painted.
+            const std::unique_ptr<PageSink> pdf = sink(pdfPath());
+            const auto run = form.QuickRep1.composition(*pdf, observer);
+            run->begin();
+            for (int record = 0; record < 39; ++record)
+                run->step();
+            run->abandon();
+        }
+        EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 
-    const QString missing = folder.filePath(QStringLiteral("no/such/report.pdf"));
-    PdfSink pdf(missing);
-    try {
-        form.QuickRep1.compose(pdf, observer);
-        ADD_FAILURE() << "composed into a missing folder";
-    } catch (const Error& e) {
-        const std::string message = e.what();
-        EXPECT_EQ(message.rfind("Не удалось записать файл " + missing.toStdString() + ": ", 0), 0u)
-            << message;
-        EXPECT_NE(message.find(". Файл не создан"), std::string::npos) << message;
+        const QString missing = folder.filePath(QStringLiteral("no/such/report.pdf"));
+        const std::unique_ptr<PageSink> pdf = sink(missing);
+        try {
+            form.QuickRep1.compose(*pdf, observer);
+            ADD_FAILURE() << "composed into a missing folder";
+        } catch (const Error& e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind("Не удалось записать файл " + missing.toStdString() + ": ", 0),
+                      0u)
+                << message;
+            EXPECT_NE(message.find(". Файл не создан"), std::string::npos) << message;
+        }
+        EXPECT_FALSE(QFileInfo::exists(missing));
     }
-    EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
 // The writer's page boxes become exact however its bytes are split between writes; other

@@ -59,12 +59,19 @@ inline void whenRunEnds(ReportPreview& preview, std::function<void(ReportPreview
         Qt::SingleShotConnection);
 }
 
-// Handles events until the preview window has closed, as the user's session goes on.
+// Handles events until the preview window has closed and its run has ended (a document
+// that was ending when the window closed is completed), as the user's session goes on.
 inline void untilPreviewCloses(ReportPreview& preview) {
-    if (!preview.window())
+    const auto done = [&preview] { return !preview.window() && !preview.running(); };
+    if (done())
         return;
     QEventLoop loop;
-    QObject::connect(&preview, &ReportPreview::windowClosed, &loop, &QEventLoop::quit);
+    const auto quitWhenDone = [&] {
+        if (done())
+            loop.quit();
+    };
+    QObject::connect(&preview, &ReportPreview::windowClosed, &loop, quitWhenDone);
+    QObject::connect(&preview, &ReportPreview::runEnded, &loop, quitWhenDone);
     loop.exec();
 }
 
