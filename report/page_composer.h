@@ -54,6 +54,7 @@ public:
     // Places the next record, finishing the page before it when it has no room left; false
     // once every record of the view has been placed.
     bool step() override;
+    bool ready() const override { return m_sink.hasRoom(); }
     // Finishes the last page and ends the document: a complete run, or one stopped with its
     // pages kept. The current record then goes to the last record of the view after a
     // complete run, else to the record the run reached.

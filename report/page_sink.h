@@ -33,6 +33,9 @@ public:
     virtual void endDocument() = 0;
     virtual void abortDocument() = 0;
 
+    // Whether a page given now is taken without waiting.
+    virtual bool hasRoom() const { return true; }
+
     // Ends the document without holding the caller for it: `ended` is called once it has
     // ended, before this returns or later from the caller's event loop. What `ended` throws
     // goes to the caller, or to the standard error box when it is called later. This sink

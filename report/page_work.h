@@ -11,8 +11,11 @@ public:
     virtual ~PageWork() = default;
     // Begins the document.
     virtual void begin() = 0;
-    // One small piece of the work, at most one page painted; false once nothing is left.
+    // One small piece of the work, at most one page handed to the sink; false once nothing
+    // is left.
     virtual bool step() = 0;
+    // Whether a step now would not wait for the sink to take a page.
+    virtual bool ready() const = 0;
     // Ends the document with what was done so far.
     virtual void finish() = 0;
     // The same without holding the caller while the document ends: `finished` is called

@@ -37,11 +37,15 @@ void SteppedRun::turn() {
     if (!m_running || m_finishing)
         return;
     bool more = true;
+    bool stepped = false;
     try {
         m_clock.start();
-        do
+        while (m_work->ready()) {
             more = m_work->step();
-        while (more && m_sliceMs > 0 && !m_clock.hasExpired(m_sliceMs));
+            stepped = true;
+            if (!more || m_sliceMs == 0 || m_clock.hasExpired(m_sliceMs))
+                break;
+        }
     } catch (...) {
         end(RunEnd::Failed);
         throw;
@@ -50,7 +54,12 @@ void SteppedRun::turn() {
         end(RunEnd::Completed);
         return;
     }
-    Q_EMIT stepped();
+    // While the sink is busy with the pages it has, the loop is left free until the next
+    // look a millisecond later.
+    if (const int interval = stepped ? 0 : kWaitMs; m_timer.interval() != interval)
+        m_timer.setInterval(interval);
+    if (stepped)
+        Q_EMIT this->stepped();
 }
 
 void SteppedRun::stop(RunEnd reason) {

@@ -32,6 +32,8 @@ public:
     // Each turn of the event loop steps for this long; a page painted costs a few
     // milliseconds at most, so no turn comes later than a frame of the screen.
     static constexpr int kSliceMs = 4;
+    // How long the loop is left free while the work waits for its sink to take pages.
+    static constexpr int kWaitMs = 1;
 
     explicit SteppedRun(std::unique_ptr<PageWork> work, QObject* parent = nullptr);
     // A run still going is dropped as at the end of the program.

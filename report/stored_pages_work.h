@@ -23,6 +23,7 @@ public:
 
     void begin() override;
     bool step() override;
+    bool ready() const override { return m_sink->hasRoom(); }
     void finish() override;
     void finishLater(PageSink::Ended finished) override;
     void abandon() noexcept override;

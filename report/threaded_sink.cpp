@@ -56,15 +56,21 @@ public:
     }
 
     // The pages still waiting are dropped, unless the document's end was asked for: a
-    // document that is ending is completed.
+    // document that is ending is completed. False when there is nothing to abort: the
+    // document is ending, or an error has dropped it already.
     bool dropWaitingPages() {
         const std::lock_guard lock(m_mutex);
-        if (m_endAsked)
+        if (m_endAsked || m_failed)
             return false;
         std::erase_if(m_tasks, [](const Task& task) { return task.kind == Kind::Page; });
         m_waitingPages = 0;
         m_failed = true; // nothing more is painted
         return true;
+    }
+
+    bool hasRoom() {
+        const std::lock_guard lock(m_mutex);
+        return m_waitingPages < kWaitingPages;
     }
 
     std::exception_ptr takeError() {
@@ -175,6 +181,10 @@ void ThreadedSink::addPage(PageDrawing page) {
     if (std::exception_ptr error = m_worker->takeError())
         std::rethrow_exception(error);
     m_worker->post({Worker::Kind::Page, {}, std::move(page), {}});
+}
+
+bool ThreadedSink::hasRoom() const {
+    return !m_worker || m_worker->hasRoom();
 }
 
 void ThreadedSink::endDocument() {

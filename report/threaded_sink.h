@@ -11,10 +11,11 @@ namespace lambreya {
 
 // Does the work of another sink (a PDF file, a print job) on a thread of its own, so that
 // painting the pages, embedding the fonts at the end, syncing the file and handing the job
-// to the print system never hold the event loop. Pages are handed over as they come; the
-// caller waits only while a few pages are still waiting to be painted, so memory stays flat
-// and no wait lasts longer than a page takes to paint. An error on the thread reaches the
-// caller from its next call, or through endDocument or endDocumentLater's `ended`.
+// to the print system never hold the event loop. Pages are handed over as they come; while
+// a few are still waiting to be painted, hasRoom() says so, and a page given then waits for
+// the one before it: memory stays flat, and a caller that asks first never waits. An error on the
+// thread reaches the caller from its next call, or through endDocument or endDocumentLater's
+// `ended`.
 //
 // Once its end is asked for, a document is completed: abortDocument, or the destruction of
 // the sink, then waits for it instead of dropping it, so that pages the user let go to the
@@ -22,7 +23,7 @@ namespace lambreya {
 class ThreadedSink final : public PageSink {
 public:
     // At most this many pages wait to be painted.
-    static constexpr std::size_t kWaitingPages = 4;
+    static constexpr std::size_t kWaitingPages = 8;
 
     explicit ThreadedSink(std::unique_ptr<PageSink> inner);
     ~ThreadedSink() override;
@@ -38,6 +39,8 @@ public:
     // document has ended; not at all when it was aborted or the sink destroyed meanwhile.
     void endDocumentLater(Ended ended) override;
     void abortDocument() override;
+    // Fewer than kWaitingPages pages wait.
+    bool hasRoom() const override;
 
 private:
     class Worker;

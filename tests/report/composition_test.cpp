@@ -6,16 +6,24 @@
 #include "report/quick_report.h"
 #include "report/report_font.h"
 #include "report/search_res_form.h"
+#include "report/stepped_run.h"
 #include "report/text_measure.h"
+#include "report/threaded_sink.h"
+#include "support/qt_test_support.h"
 
 #include "data/record_set.h"
 
+#include <QEventLoop>
 #include <QFontMetricsF>
 #include <QLocale>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 
 namespace lambreya {
@@ -466,6 +474,87 @@ TEST_F(CompositionTest, AnErrorDuringTheRunAbortsTheDocument) {
     EXPECT_THROW(form.QuickRep1.compose(failing, observer), Error);
     EXPECT_EQ(failing.calls, "begin page abort");
     EXPECT_EQ(observer.records, 38) << "page 1 ended, and failed, as record 39 came";
+}
+
+// A run into a sink that paints on a thread of its own. While that thread is held on a
+// page, the run stops stepping with the event loop free, at most a few pages ahead; once
+// let go, every page arrives in order and the end comes through the loop. A later run
+// whose painting fails ends once, as failed, with the document dropped.
+TEST_F(CompositionTest, ARunIntoABusyThreadedSinkLeavesTheLoopFree) {
+    struct HeldSink : test::RecordingSink {
+        void addPage(PageDrawing page) override {
+            {
+                std::unique_lock lock(mutex);
+                // Let go after a while in any case, so that a run that holds the loop fails
+                // instead of hanging.
+                if (!released.wait_for(lock, std::chrono::seconds(3), [this] { return open; }))
+                    open = true;
+            }
+            RecordingSink::addPage(std::move(page));
+            if (failOnPage == static_cast<int>(pages.size()))
+                throw Error("Не удалось добавить лист");
+        }
+        bool isOpen() {
+            const std::lock_guard lock(mutex);
+            return open;
+        }
+        void letGo() {
+            {
+                const std::lock_guard lock(mutex);
+                open = true;
+            }
+            released.notify_all();
+        }
+        std::mutex mutex;
+        std::condition_variable released;
+        bool open = false;
+        int failOnPage = 0;
+    };
+    openNumbered(38 * 20);
+    // Pages composed at different moments are compared.
+    form.QuickRep1.setClock([] { return QDateTime(QDate(2026, 12, 10), QTime(9, 5, 7)); });
+    auto held = std::make_unique<HeldSink>();
+    HeldSink& inner = *held;
+    ThreadedSink threaded(std::move(held));
+    std::vector<RunEnd> ends;
+    int turnsWhileHeld = 0;
+    std::size_t pagesWhileHeld = 0;
+    QTimer loopTurns;
+    const auto runToEnd = [&] {
+        SteppedRun run(form.QuickRep1.composition(threaded, observer));
+        QEventLoop loop;
+        QObject::connect(&run, &SteppedRun::ended, &loop, [&](RunEnd how) {
+            ends.push_back(how);
+            loop.quit();
+        });
+        QObject::connect(&loopTurns, &QTimer::timeout, &loop, [&] {
+            if (!inner.isOpen() && ++turnsWhileHeld == 200) {
+                pagesWhileHeld = observer.pages.size();
+                inner.letGo();
+            }
+        });
+        loopTurns.start(0);
+        run.start();
+        loop.exec();
+        loopTurns.stop();
+    };
+    runToEnd();
+    EXPECT_EQ(turnsWhileHeld, 200);
+    EXPECT_GE(pagesWhileHeld, ThreadedSink::kWaitingPages);
+    EXPECT_LE(pagesWhileHeld, ThreadedSink::kWaitingPages + 2);
+    std::vector<PageDrawing> threadedPages = std::move(inner.pages);
+    EXPECT_EQ(inner.calls.substr(inner.calls.size() - 3), "end");
+    compose();
+    EXPECT_EQ(threadedPages, sink.pages);
+    EXPECT_EQ(threadedPages.size(), 20u);
+
+    inner.calls.clear();
+    inner.failOnPage = 3;
+    ends.clear();
+    runToEnd();
+    EXPECT_EQ(ends, std::vector<RunEnd>{RunEnd::Failed});
+    EXPECT_EQ(inner.calls, "begin page page page abort");
+    EXPECT_EQ(test::takeEscapedErrors(), std::vector<std::string>{"Не удалось добавить лист"});
 }
 
 TEST_F(CompositionTest, AFieldTheSetLacksPrintsNothing) {
