@@ -28,6 +28,8 @@ public:
             static_cast<std::uint16_t>(std::min<std::size_t>(length, 0xFFFF)));
         return length;
     }
+    // Forgets the value begun last, to be read again from its start.
+    void dropValue(std::size_t field) { m_bytes[field].resize(m_valueStart); }
     void endRecord() { ++m_records; }
     std::size_t records() const { return m_records; }
 

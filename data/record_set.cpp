@@ -100,6 +100,7 @@ void RecordSet::open() {
     const QString path =
         m_fileName.isEmpty() ? QString() : matchCaseBlind(QFileInfo(m_fileName).absoluteFilePath());
     std::optional<Bytes> bytes;
+    DirectoryReader reader;
     Directory directory;
     FileLock lock;
     std::int64_t size = 0;
@@ -114,11 +115,15 @@ void RecordSet::open() {
                 size = info.size();
                 modified = info.lastModified().toMSecsSinceEpoch();
             }
-            bytes = readDataFile(path, m_fileName, checkStoredFormStart);
+            // Read as it arrives, so that a file that is no directory is refused when its
+            // fault has been read, not when all of it has.
+            bytes = readDataFile(
+                path, m_fileName, checkStoredFormStart,
+                [&](std::string_view soFar, bool complete) { reader.arrived(soFar, complete); });
         }
         if (!bytes || bytes->empty())
             fail("Missing data provider or data packet");
-        directory = parseDirectory(asView(*bytes));
+        directory = reader.finish(asView(*bytes));
     } catch (const DataFormatError& e) {
         throw Error("Не удаётся прочитать справочник " + m_fileName.toStdString() + ": " +
                     e.what());

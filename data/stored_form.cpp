@@ -53,27 +53,75 @@ std::string valueTooLong(const FieldDef& field, std::size_t recordIndex) {
            cp1251::toUtf8(field.name) + " длиннее его ширины (" + std::to_string(field.width) + ")";
 }
 
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kBlanks = " \t\r\n";
+
+[[noreturn]] void refuseUnknownForm() {
+    throw DataFormatError("это не файл справочника: формат не распознан");
+}
+
+} // namespace
+
 StoredForm detectStoredForm(std::string_view bytes) {
     if (looksLikeBinaryForm(bytes))
         return StoredForm::Binary;
     if (looksLikeXmlForm(bytes))
         return StoredForm::Xml;
-    throw DataFormatError("это не файл справочника: формат не распознан");
+    refuseUnknownForm();
 }
 
 void checkStoredFormStart(std::string_view head, std::uint64_t fileSize) {
     std::string_view rest = head;
-    if (rest.starts_with("\xEF\xBB\xBF"))
-        rest.remove_prefix(3);
-    if (rest.find_first_not_of(" \t\r\n") == std::string_view::npos)
+    if (rest.starts_with(kByteOrderMark))
+        rest.remove_prefix(kByteOrderMark.size());
+    if (rest.find_first_not_of(kBlanks) == std::string_view::npos)
         return; // blanks so far, or too short to tell: the whole file decides
     if (detectStoredForm(head) == StoredForm::Binary)
         checkBinaryFormHead(head, fileSize);
 }
 
 Directory parseDirectory(std::string_view bytes) {
-    return detectStoredForm(bytes) == StoredForm::Binary ? parseBinaryForm(bytes)
-                                                         : parseXmlForm(bytes);
+    DirectoryReader reader;
+    reader.arrived(bytes, true);
+    return reader.finish(bytes);
+}
+
+DirectoryReader::DirectoryReader() = default;
+DirectoryReader::~DirectoryReader() = default;
+
+void DirectoryReader::arrived(std::string_view soFar, bool complete) {
+    if (!m_decided) {
+        std::string_view rest = soFar;
+        if (!complete && rest.size() < kByteOrderMark.size() && kByteOrderMark.starts_with(rest))
+            return;
+        if (rest.starts_with(kByteOrderMark))
+            rest.remove_prefix(kByteOrderMark.size());
+        const std::size_t start = rest.find_first_not_of(kBlanks, m_blanks);
+        if (start == std::string_view::npos) {
+            m_blanks = rest.size();
+            if (m_blanks > kMaxXmlPiece)
+                refuseUnknownForm(); // more blanks than any form starts with
+            if (!complete)
+                return;
+        }
+        m_decided = true;
+        if (looksLikeXmlForm(soFar))
+            m_xml = std::make_unique<XmlFormReader>();
+        else if (start != std::string_view::npos && rest.data() + start != soFar.data())
+            refuseUnknownForm(); // the binary form starts with its magic, at the first byte
+    }
+    if (m_xml)
+        m_xml->arrived(soFar, complete);
+}
+
+Directory DirectoryReader::finish(std::string_view bytes) {
+    if (m_xml)
+        return m_xml->take();
+    if (detectStoredForm(bytes) == StoredForm::Binary)
+        return parseBinaryForm(bytes);
+    return parseXmlForm(bytes);
 }
 
 Bytes storeDirectory(const Directory& directory, StoredForm form) {

@@ -5,6 +5,7 @@
 #include "data/stored_form.h"
 #include "data/xml_form.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -25,21 +26,32 @@ constexpr std::array<bool, 256> kStopBytes = [] {
 }();
 
 class Declined {};
+// The bytes that have arrived end before the piece being read does.
+class NeedMore {};
 
 // The declaration, <directory> and <fields> lines.
 constexpr std::size_t kLinesBeforeFields = 3;
 
+// Bytes that have arrived, perhaps not all of the file's: a read that would go past them
+// when more are to come throws NeedMore, and the piece is read again once they are there.
 class Cursor {
 public:
-    explicit Cursor(std::string_view bytes)
-        : m_bytes(bytes) {}
+    Cursor(std::string_view bytes, bool complete, std::size_t at)
+        : m_bytes(bytes)
+        , m_complete(complete)
+        , m_at(at) {}
 
+    std::size_t at() const { return m_at; }
     bool atEnd() const { return m_at == m_bytes.size(); }
     void seek(std::size_t at) { m_at = at; }
 
     bool skip(std::string_view literal) {
-        if (m_bytes.substr(m_at, literal.size()) != literal)
+        const std::string_view here = m_bytes.substr(m_at, literal.size());
+        if (here != literal) {
+            if (!m_complete && here.size() < literal.size() && literal.starts_with(here))
+                throw NeedMore{};
             return false;
+        }
         m_at += literal.size();
         return true;
     }
@@ -85,7 +97,10 @@ public:
     std::uint64_t number() {
         std::uint64_t value = 0;
         const char* begin = m_bytes.data() + m_at;
-        const auto [end, error] = std::from_chars(begin, m_bytes.data() + m_bytes.size(), value);
+        const char* arrived = m_bytes.data() + m_bytes.size();
+        const auto [end, error] = std::from_chars(begin, arrived, value);
+        if (end == arrived && !m_complete)
+            throw NeedMore{}; // the digits may go on
         if (error != std::errc() || end == begin)
             throw Declined{};
         m_at += static_cast<std::size_t>(end - begin);
@@ -115,7 +130,13 @@ public:
     }
 
 private:
-    char peek() const { return m_at < m_bytes.size() ? m_bytes[m_at] : '\0'; }
+    char peek() const {
+        if (m_at < m_bytes.size())
+            return m_bytes[m_at];
+        if (!m_complete)
+            throw NeedMore{};
+        return '\0';
+    }
 
     static int digit(char c) {
         if (c >= '0' && c <= '9')
@@ -126,11 +147,12 @@ private:
     }
 
     std::string_view m_bytes;
-    std::size_t m_at = 0;
+    bool m_complete;
+    std::size_t m_at;
 };
 
 // The head in the program's own layout: markers, fields and the declared record count.
-std::uint64_t readHead(Cursor& in, Directory& dir) {
+std::uint64_t readProgramsHead(Cursor& in, Directory& dir) {
     in.expect("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<directory version=\"1\" "
               "readonly=\"");
     dir.markers.readOnly = in.flag();
@@ -143,7 +165,8 @@ std::uint64_t readHead(Cursor& in, Directory& dir) {
     in.expect("\">\n<fields>\n");
     while (in.skip("<field name=\"")) {
         FieldDef field;
-        in.text(field.name);
+        // A longer name is refused below; the rest of it is not read.
+        in.text(field.name, kMaxFieldNameLength);
         in.expect("\" type=\"text\" width=\"");
         const std::uint64_t width = in.number();
         field.width = width <= kMaxFieldWidth ? static_cast<std::uint32_t>(width) : 0;
@@ -167,72 +190,128 @@ std::uint64_t readHead(Cursor& in, Directory& dir) {
     return declared;
 }
 
-Directory read(Cursor& in, std::string_view bytes) {
-    Directory dir;
-    std::uint64_t declared = 0;
-    std::size_t firstRecordLine = 0;
-    try {
-        declared = readHead(in, dir);
-        firstRecordLine = kLinesBeforeFields + dir.fields.size() + 3;
-    } catch (const Declined&) {
-        // A head written otherwise (attributes in another order, other spacing) is read by
-        // the general reader; the records may still be in the program's layout.
-        std::optional<XmlHead> head = readXmlHead(bytes);
-        if (!head)
-            throw;
-        dir = std::move(head->directory);
-        declared = *head->declaredCount;
-        in.seek(head->recordsAt);
-        in.expect("\n");
-        firstRecordLine = head->line + 1;
-    }
-
-    const std::size_t fieldCount = dir.fields.size();
-    ColumnsBuilder columns(fieldCount);
-    while (in.skip("<r>")) {
-        if (columns.records() >= std::numeric_limits<RecordId>::max())
-            throw Declined{};
-        for (std::size_t f = 0; f < fieldCount; ++f) {
-            Bytes& out = columns.column(f);
-            columns.beginValue(f);
-            const std::size_t limit = out.size() + dir.fields[f].width;
-            if (in.skip("<v>")) {
-                in.text(out, limit);
-                if (out.size() <= limit)
-                    in.expect("</v>");
-            } else if (in.skip("<v hex=\"")) {
-                in.hex(out, limit);
-                if (out.size() <= limit)
-                    in.expect("\"/>");
-            } else {
-                in.expect("<v/>");
-            }
-            // Everything up to here is sound and the records are one a line, so the value is
-            // at fault and is refused as the general reader would refuse it.
-            if (columns.endValue(f) > dir.fields[f].width)
-                throw DataFormatError("XML, строка " +
-                                      std::to_string(firstRecordLine + columns.records()) + ": " +
-                                      valueTooLong(dir.fields[f], columns.records()));
-        }
-        in.expect("</r>\n");
-        columns.endRecord();
-    }
-    in.expect("</records>\n</directory>\n");
-    if (!in.atEnd() || declared != columns.records())
-        throw Declined{};
-    columns.finish(dir);
-    return dir;
-}
-
 } // namespace
 
-std::optional<Directory> readCanonicalXml(std::string_view bytes) {
-    Cursor in(bytes);
-    try {
-        return read(in, bytes);
-    } catch (const Declined&) {
-        return std::nullopt;
+std::size_t CanonicalXmlReader::readHead(std::string_view soFar, bool complete) {
+    Cursor in(soFar, complete, 0);
+    m_dir = Directory{};
+    if (!m_headWrittenOtherwise) {
+        try {
+            m_declared = readProgramsHead(in, m_dir);
+            m_firstRecordLine = kLinesBeforeFields + m_dir.fields.size() + 3;
+            return in.at();
+        } catch (const Declined&) {
+            m_headWrittenOtherwise = true;
+            m_dir = Directory{};
+        }
     }
+    // A head written otherwise (attributes in another order, other spacing) is read by the
+    // general reader once the first record has arrived; the records may still be in the
+    // program's layout.
+    if (!complete && soFar.find("<r>", m_lookedForRecord) == std::string_view::npos) {
+        m_lookedForRecord = soFar.size() - std::min<std::size_t>(soFar.size(), 2);
+        throw NeedMore{};
+    }
+    std::optional<XmlHead> head = readXmlHead(soFar);
+    if (!head)
+        throw Declined{};
+    m_dir = std::move(head->directory);
+    m_declared = *head->declaredCount;
+    in.seek(head->recordsAt);
+    in.expect("\n");
+    m_firstRecordLine = head->line + 1;
+    return in.at();
+}
+
+CanonicalXmlReader::Progress CanonicalXmlReader::arrived(std::string_view soFar, bool complete) {
+    if (m_stage == Stage::Declined)
+        return Progress::Declined;
+    if (m_stage == Stage::Done)
+        return Progress::Read;
+    Cursor in(soFar, complete, m_at);
+    // Where to go on from when the bytes run out: a record's or a value's start.
+    std::size_t mark = m_at;
+    std::size_t f = m_field;
+    bool inRecord = m_inRecord;
+    try {
+        if (m_stage == Stage::Head) {
+            in.seek(readHead(soFar, complete));
+            m_columns.emplace(m_dir.fields.size());
+            m_stage = Stage::Records;
+            mark = in.at();
+        }
+        ColumnsBuilder& columns = *m_columns;
+        const std::size_t fieldCount = m_dir.fields.size();
+        while (m_stage == Stage::Records) {
+            if (!inRecord) {
+                if (!in.skip("<r>")) {
+                    m_stage = Stage::End;
+                    break;
+                }
+                if (columns.records() >= std::numeric_limits<RecordId>::max())
+                    throw Declined{};
+                inRecord = true;
+                f = 0;
+                mark = in.at();
+            }
+            for (; f < fieldCount; ++f, mark = in.at()) {
+                Bytes& out = columns.column(f);
+                columns.beginValue(f);
+                const std::size_t limit = out.size() + m_dir.fields[f].width;
+                if (in.skip("<v>")) {
+                    in.text(out, limit);
+                    if (out.size() <= limit)
+                        in.expect("</v>");
+                } else if (in.skip("<v hex=\"")) {
+                    in.hex(out, limit);
+                    if (out.size() <= limit)
+                        in.expect("\"/>");
+                } else {
+                    in.expect("<v/>");
+                }
+                // Everything up to here is sound and the records are one a line, so the value
+                // is at fault and is refused as the general reader would refuse it.
+                if (columns.endValue(f) > m_dir.fields[f].width)
+                    throw DataFormatError("XML, строка " +
+                                          std::to_string(m_firstRecordLine + columns.records()) +
+                                          ": " + valueTooLong(m_dir.fields[f], columns.records()));
+            }
+            in.expect("</r>\n");
+            columns.endRecord();
+            inRecord = false;
+            mark = in.at();
+        }
+        in.expect("</records>\n</directory>\n");
+        if (!in.atEnd())
+            throw Declined{};
+        if (!complete)
+            throw NeedMore{};
+        if (m_declared != columns.records())
+            throw Declined{};
+        columns.finish(m_dir);
+        m_columns.reset();
+        m_stage = Stage::Done;
+        return Progress::Read;
+    } catch (const NeedMore&) {
+        if (inRecord && f < m_dir.fields.size())
+            m_columns->dropValue(f);
+        m_at = mark;
+        m_field = f;
+        m_inRecord = inRecord;
+        return Progress::Reading;
+    } catch (const Declined&) {
+        m_stage = Stage::Declined;
+        m_columns.reset();
+        m_dir = Directory{};
+        return Progress::Declined;
+    }
+}
+
+std::optional<Directory> readCanonicalXml(std::string_view bytes) {
+    CanonicalXmlReader reader;
+    if (reader.arrived(bytes, true) != CanonicalXmlReader::Progress::Read)
+        return std::nullopt;
+    return reader.take();
 }
 
 } // namespace lambreya

@@ -297,11 +297,27 @@ private:
 // of them would take minutes, and it holds a whole piece of text in memory, twice, before
 // it hands it on; this pass refuses such a file first, in one look at each byte.
 constexpr std::size_t kMaxAttributes = 16;
-constexpr std::size_t kMaxPiece = std::size_t{1} << 20;
+// The longest opening the pass tells apart.
+constexpr std::string_view kCdataOpening = "<![CDATA[";
 
-void checkMarkup(std::string_view bytes) {
-    std::size_t line = 1;
-    std::size_t at = 0;
+// The pass over bytes that may still be arriving: each scan goes on from the piece it
+// stopped at, and a piece that may go on past the bytes at hand is left for the next scan
+// unless they are the whole file. A piece is refused as soon as it is longer than it may
+// be, whether or not its end has arrived.
+class MarkupCheck {
+public:
+    // `bytes` holds what the last scan was given and what has arrived since; `complete`
+    // when that is the whole file.
+    void scan(std::string_view bytes, bool complete);
+
+private:
+    std::size_t m_at = 0;
+    std::size_t m_line = 1;
+};
+
+void MarkupCheck::scan(std::string_view bytes, bool complete) {
+    std::size_t& line = m_line;
+    std::size_t& at = m_at;
     auto refuse = [&](std::size_t where, const std::string& what) {
         throw DataFormatError("XML, строка " + std::to_string(where) + ": " + what);
     };
@@ -311,47 +327,59 @@ void checkMarkup(std::string_view bytes) {
                        bytes.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
     };
     // Past the end of a comment, a processing instruction or a declaration; looks no
-    // further than kMaxPiece bytes for it.
+    // further than kMaxXmlPiece bytes for it. False when the end is yet to come.
     auto skipPast = [&](std::string_view end, const char* what) {
         const std::size_t startLine = line;
-        const std::string_view window = bytes.substr(at, kMaxPiece);
+        const std::string_view window = bytes.substr(at, kMaxXmlPiece);
         const std::size_t found = window.find(end);
-        if (found == std::string_view::npos && window.size() == kMaxPiece)
+        if (found == std::string_view::npos && window.size() == kMaxXmlPiece)
             refuse(startLine, std::string(what) + " длиннее 1 МиБ");
+        if (found == std::string_view::npos && !complete)
+            return false;
         const std::size_t stop =
             found == std::string_view::npos ? bytes.size() : at + found + end.size();
         countLines(at, stop);
         at = stop;
+        return true;
     };
     while (at < bytes.size()) {
         if (bytes[at] != '<') {
             // Text up to the next tag.
             const std::size_t next = bytes.find('<', at);
             const std::size_t stop = next == std::string_view::npos ? bytes.size() : next;
-            if (stop - at > kMaxPiece)
+            if (stop - at > kMaxXmlPiece)
                 refuse(line, "текст длиннее 1 МиБ, а значение поля не длиннее " +
                                  std::to_string(kMaxFieldWidth) + " знаков");
+            if (next == std::string_view::npos && !complete)
+                return;
             countLines(at, stop);
             at = stop;
             continue;
         }
         const std::string_view rest = bytes.substr(at);
+        if (rest.size() < kCdataOpening.size() && !complete)
+            return; // which piece this is may yet change
         if (rest.starts_with("<!--")) {
-            skipPast("-->", "комментарий");
-        } else if (rest.starts_with("<![CDATA[")) {
-            skipPast("]]>", "раздел CDATA");
+            if (!skipPast("-->", "комментарий"))
+                return;
+        } else if (rest.starts_with(kCdataOpening)) {
+            if (!skipPast("]]>", "раздел CDATA"))
+                return;
         } else if (rest.starts_with("<?")) {
-            skipPast("?>", "инструкция обработки");
+            if (!skipPast("?>", "инструкция обработки"))
+                return;
         } else if (rest.starts_with("</") || rest.starts_with("<!")) {
-            skipPast(">", "элемент");
+            if (!skipPast(">", "элемент"))
+                return;
         } else {
             // A start tag: its attributes are its equals signs outside quoted values.
             const std::size_t tagLine = line;
             const std::size_t tagStart = at;
             std::size_t attributes = 0;
             char quote = 0;
-            for (++at; at < bytes.size(); ++at) {
-                if (at - tagStart > kMaxPiece)
+            bool closed = false;
+            for (++at; at < bytes.size() && !closed; ++at) {
+                if (at - tagStart > kMaxXmlPiece)
                     refuse(tagLine, "элемент длиннее 1 МиБ");
                 const char b = bytes[at];
                 if (b == '\n')
@@ -366,12 +394,20 @@ void checkMarkup(std::string_view bytes) {
                         refuse(tagLine, "у элемента больше " + std::to_string(kMaxAttributes) +
                                             " атрибутов");
                 } else if (b == '>') {
-                    ++at;
-                    break;
+                    closed = true;
                 }
+            }
+            if (!closed && !complete) {
+                at = tagStart;
+                line = tagLine;
+                return;
             }
         }
     }
+}
+
+void checkMarkup(std::string_view bytes) {
+    MarkupCheck().scan(bytes, true);
 }
 
 } // namespace
@@ -379,14 +415,52 @@ void checkMarkup(std::string_view bytes) {
 bool looksLikeXmlForm(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
+    // Blanks before the first tag are text, no longer than any other.
     const std::size_t start = bytes.find_first_not_of(" \t\r\n");
-    return start != std::string_view::npos && bytes[start] == '<';
+    return start != std::string_view::npos && start <= kMaxXmlPiece && bytes[start] == '<';
+}
+
+struct XmlFormReader::State {
+    std::optional<CanonicalXmlReader> quick{std::in_place};
+    MarkupCheck markup;
+    std::optional<Directory> directory;
+};
+
+XmlFormReader::XmlFormReader()
+    : m_state(std::make_unique<State>()) {}
+
+XmlFormReader::~XmlFormReader() = default;
+
+void XmlFormReader::arrived(std::string_view soFar, bool complete) {
+    State& s = *m_state;
+    if (s.quick) {
+        switch (s.quick->arrived(soFar, complete)) {
+        case CanonicalXmlReader::Progress::Read:
+            s.directory = s.quick->take();
+            s.quick.reset();
+            return;
+        case CanonicalXmlReader::Progress::Reading:
+            if (s.quick->inRecords())
+                return; // it bounds every piece it reads
+            break;
+        case CanonicalXmlReader::Progress::Declined:
+            s.quick.reset();
+            break;
+        }
+    }
+    s.markup.scan(soFar, complete);
+    if (complete)
+        s.directory = XmlParser(soFar).parse();
+}
+
+Directory XmlFormReader::take() {
+    return std::move(m_state->directory.value());
 }
 
 Directory parseXmlForm(std::string_view bytes) {
-    if (std::optional<Directory> dir = readCanonicalXml(bytes))
-        return std::move(*dir);
-    return parseXmlFormGeneral(bytes);
+    XmlFormReader reader;
+    reader.arrived(bytes, true);
+    return reader.take();
 }
 
 std::optional<XmlHead> readXmlHead(std::string_view bytes) {

@@ -76,11 +76,15 @@ void openDirectoryFile(RecordSet& table, const QString& path) {
     table.open();
 }
 
-Bytes readTextFile(const QString& path) {
-    std::optional<Bytes> bytes = readDataFile(path, path);
-    if (!bytes)
+TextFileParts::TextFileParts(const QString& path)
+    : m_file(path, path)
+    , m_buffer(kPart, '\0') {
+    if (!m_file.found())
         throw Error("Файл " + path.toStdString() + " не найден");
-    return *std::move(bytes);
+}
+
+std::string_view TextFileParts::next() {
+    return {m_buffer.data(), m_file.read(m_buffer.data(), m_buffer.size())};
 }
 
 std::string readFileStart(const QString& path, qint64 bytes) {

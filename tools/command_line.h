@@ -1,7 +1,6 @@
 #pragma once
 
-#include "data/large_memory.h"
-
+#include "data/data_file.h"
 #include "data/record_set.h"
 
 #include <QString>
@@ -47,9 +46,23 @@ private:
 // that a missing or empty file is named in Russian.
 void openDirectoryFile(RecordSet& table, const QString& path);
 
-// A file's bytes as they stand; only a regular file is read (a named pipe would wait for a
-// writer, a device may never end).
-Bytes readTextFile(const QString& path);
+// A file's text a part at a time, as it is read, so that what is read from it can be refused
+// before the rest is; only a regular file is read (a named pipe would wait for a writer, a
+// device may never end).
+class TextFileParts {
+public:
+    // Parts are of this size but the last: the first holds any header a command reads (1024
+    // names of 255 letters take under 800 KB in UTF-8).
+    static constexpr std::size_t kPart = std::size_t{1} << 20;
+
+    explicit TextFileParts(const QString& path);
+    // The next part, which lasts until the next call; empty at the file's end.
+    std::string_view next();
+
+private:
+    DataFileReader m_file;
+    std::string m_buffer;
+};
 std::string readFileStart(const QString& path, qint64 bytes);
 // Writes to standard output when path is empty or "-". A file the program holds open (its
 // directory) is refused.

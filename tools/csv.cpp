@@ -72,14 +72,24 @@ void Reader::checkLength(const std::string& field) const {
         fail(m_tooLong);
 }
 
+bool Reader::takeNextPart() {
+    while (m_more) {
+        m_part = m_more();
+        m_at = 0;
+        if (m_part.empty())
+            m_more = nullptr;
+        else
+            return true;
+    }
+    return false;
+}
+
 bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                   const std::string& tooMany) {
     record.clear();
-    if (m_at >= m_text.size())
+    if (!have())
         return false;
     m_recordLine = m_line;
-    const std::string_view text = m_text;
-    std::size_t& i = m_at;
     std::string field;
     for (;;) {
         if (record.size() >= maxFields) {
@@ -87,16 +97,16 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
             fail(tooMany);
         }
         // At the start of a field.
-        if (i < text.size() && text[i] == '"') {
-            ++i;
+        if (have() && m_part[m_at] == '"') {
+            ++m_at;
             for (;;) {
-                if (i >= text.size())
+                if (!have())
                     fail("кавычки не закрыты");
-                const char c = text[i++];
+                const char c = m_part[m_at++];
                 if (c == '"') {
-                    if (i < text.size() && text[i] == '"') {
+                    if (have() && m_part[m_at] == '"') {
                         field.push_back('"');
-                        ++i;
+                        ++m_at;
                         continue;
                     }
                     break;
@@ -106,29 +116,26 @@ bool Reader::next(std::vector<std::string>& record, std::size_t maxFields,
                 field.push_back(c);
                 checkLength(field);
             }
-            if (i < text.size() && text[i] != m_delimiter && text[i] != '\r' && text[i] != '\n')
+            if (have() && !endsField(m_part[m_at]))
                 fail("после закрывающей кавычки стоит текст");
         } else {
-            while (i < text.size() && text[i] != m_delimiter && text[i] != '\r' &&
-                   text[i] != '\n') {
-                if (text[i] == '"')
+            while (have() && !endsField(m_part[m_at])) {
+                if (m_part[m_at] == '"')
                     fail("кавычка внутри поля без кавычек");
-                field.push_back(text[i++]);
+                field.push_back(m_part[m_at++]);
                 checkLength(field);
             }
         }
         record.push_back(std::move(field));
         field.clear();
-        if (i >= text.size())
+        if (!have())
             return true;
-        if (text[i] == m_delimiter) {
-            ++i; // a delimiter at the very end leaves an empty last field
-            continue;
-        }
+        const char end = m_part[m_at++];
+        if (end == m_delimiter)
+            continue; // a delimiter at the very end leaves an empty last field
         // A line break: CRLF, or a lone LF or CR.
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        ++i;
+        if (end == '\r' && have() && m_part[m_at] == '\n')
+            ++m_at;
         ++m_line;
         return true;
     }

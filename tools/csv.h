@@ -35,16 +35,24 @@ void appendTable(std::string& out, const std::vector<FieldDef>& fields, std::siz
 // than commas outside quotes, otherwise a comma.
 char headerDelimiter(std::string_view text);
 
-// Reads records one at a time. A lone LF also ends a record; a quote in an unquoted
-// field, text after a closing quote and a quoted field left open are errors naming the
-// line.
+// Reads records one at a time, from a text whole or from its parts as they are read. A lone
+// LF also ends a record; a quote in an unquoted field, text after a closing quote and a
+// quoted field left open are errors naming the line.
 class Reader {
 public:
+    // The next part of the text, which need only last until the next call; empty at its end.
+    using More = std::function<std::string_view()>;
+
     // A field longer than `maxFieldBytes` is refused, with `tooLong` after the line, as soon
-    // as its next byte is seen: a file of one endless field costs no more than itself.
+    // as its next byte is seen: a file of one endless field costs no more than that.
     explicit Reader(std::string_view text, char delimiter = ',',
                     std::size_t maxFieldBytes = SIZE_MAX, std::string tooLong = {})
-        : m_text(text)
+        : Reader(text, nullptr, delimiter, maxFieldBytes, std::move(tooLong)) {}
+    // The text's first part, then what `more` gives.
+    Reader(std::string_view first, More more, char delimiter = ',',
+           std::size_t maxFieldBytes = SIZE_MAX, std::string tooLong = {})
+        : m_part(first)
+        , m_more(std::move(more))
         , m_delimiter(delimiter)
         , m_maxFieldBytes(maxFieldBytes)
         , m_tooLong(std::move(tooLong)) {}
@@ -54,15 +62,20 @@ public:
     // with `tooMany` after the line: nothing is held for the rest of it.
     bool next(std::vector<std::string>& record, std::size_t maxFields = SIZE_MAX,
               const std::string& tooMany = {});
-    bool atEnd() const { return m_at >= m_text.size(); }
+    bool atEnd() { return !have(); }
     // The line the last record read started on.
     std::size_t line() const { return m_recordLine; }
 
 private:
     [[noreturn]] void fail(const std::string& what) const;
     void checkLength(const std::string& field) const;
+    // Whether a byte is at hand, taking the next part when this one is read.
+    bool have() { return m_at < m_part.size() || takeNextPart(); }
+    bool takeNextPart();
+    bool endsField(char c) const { return c == m_delimiter || c == '\r' || c == '\n'; }
 
-    std::string_view m_text;
+    std::string_view m_part;
+    More m_more;
     char m_delimiter;
     std::size_t m_maxFieldBytes;
     std::string m_tooLong;

@@ -95,18 +95,19 @@ int runImport(const QStringList& args) {
         throw Error("Нужен -o FILE (см. --help)");
     const QString out = *a.value("-o");
 
-    // Each record is checked as it is read, so that a file that is no directory is refused
-    // before it costs more than its own size.
-    const Bytes file = readTextFile(a.positional()[0]);
+    // The file is read a part at a time and each record checked as it arrives, so that a
+    // file that is no directory is refused once its fault has been read.
+    TextFileParts file(a.positional()[0]);
+    std::string_view first = file.next();
     // A spreadsheet (and export --spreadsheet) marks UTF-8 with a byte-order mark.
-    std::string_view text = asView(file);
-    if (text.starts_with(csv::kUtf8ByteOrderMark))
-        text.remove_prefix(csv::kUtf8ByteOrderMark.size());
+    if (first.starts_with(csv::kUtf8ByteOrderMark))
+        first.remove_prefix(csv::kUtf8ByteOrderMark.size());
     // The header tells the delimiter: a comma, or the semicolon of a Russian spreadsheet. A
     // value in UTF-8 takes at most three bytes for each of its code page 1251 characters.
-    csv::Reader reader(text, csv::headerDelimiter(text), 3 * std::size_t{kMaxFieldWidth},
-                       "поле длиннее " + std::to_string(kMaxFieldWidth) +
-                           " знаков, самой большой ширины поля");
+    csv::Reader reader(
+        first, [&] { return file.next(); }, csv::headerDelimiter(first),
+        3 * std::size_t{kMaxFieldWidth},
+        "поле длиннее " + std::to_string(kMaxFieldWidth) + " знаков, самой большой ширины поля");
     std::vector<std::string> header;
     if (!reader.next(header, kMaxFieldCount,
                      "полей больше допустимого (" + std::to_string(kMaxFieldCount) + ")"))

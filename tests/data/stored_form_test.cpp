@@ -53,6 +53,23 @@ void expectSameDirectory(const Directory& a, const Directory& b) {
     }
 }
 
+// Gives `reader` the bytes as reading a file gives them, `part` more at a time: every byte so
+// far, and whether that is all. `arrived` is left at how many had arrived at the last call.
+template <typename Reader>
+void giveInParts(Reader& reader, std::string_view bytes, std::size_t part, std::size_t& arrived) {
+    arrived = 0;
+    do {
+        arrived = std::min(arrived + part, bytes.size());
+        reader.arrived(bytes.substr(0, arrived), arrived == bytes.size());
+    } while (arrived < bytes.size());
+}
+
+Directory readInParts(std::string_view bytes, std::size_t part, std::size_t& arrived) {
+    DirectoryReader reader;
+    giveInParts(reader, bytes, part, arrived);
+    return reader.finish(bytes);
+}
+
 TEST(StoredForm, BothFormsKeepEveryByteEveryFieldAndEveryMarker) {
     const Directory dir = awkwardDirectory();
     for (StoredForm form : {StoredForm::Binary, StoredForm::Xml}) {
@@ -118,6 +135,30 @@ TEST(StoredForm, TheQuickXmlReaderLeavesAnythingElseToTheGeneralOne) {
     const std::string general = messageOf([&] { return parseXmlFormGeneral(narrow); });
     EXPECT_NE(general.find("длиннее его ширины"), std::string::npos) << general;
     EXPECT_EQ(messageOf([&] { return readCanonicalXml(narrow); }), general);
+}
+
+// A part's end falls in turn at every place of the file: inside a value, a reference, a hex
+// value, a record's end, the head, a comment that spans parts.
+TEST(StoredForm, AFileReadAsItArrivesGivesTheSameDirectory) {
+    const Directory dir = awkwardDirectory();
+    const std::string xml = test::stored(dir, StoredForm::Xml);
+    const std::string binary = test::stored(dir, StoredForm::Binary);
+    std::string otherHead = xml;
+    otherHead.insert(otherHead.find("<records"), "<!--" + std::string(200, 'c') + "-->\n");
+    const std::string otherRecords = otherHead + "<!-- -->\n";
+    for (std::size_t part = 1; part <= 64; ++part) {
+        SCOPED_TRACE(part);
+        std::size_t arrived = 0;
+        // The quick reader reads the program's records, after either head, as they come.
+        for (const std::string& bytes : {xml, otherHead}) {
+            CanonicalXmlReader quick;
+            giveInParts(quick, bytes, part, arrived);
+            ASSERT_EQ(quick.arrived(bytes, true), CanonicalXmlReader::Progress::Read);
+            expectSameDirectory(quick.take(), dir);
+        }
+        for (const std::string& bytes : {xml, otherRecords, binary})
+            expectSameDirectory(readInParts(bytes, part, arrived), dir);
+    }
 }
 
 TEST(StoredForm, TheWrittenFormFollowsTheExtension) {
@@ -250,7 +291,18 @@ std::vector<Damage> damages() {
 class DamagedFile : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(DamagedFile, IsRejectedWithAMessageThatNamesTheProblem) {
-    test::expectRefused([](const std::string& bytes) { return parseDirectory(bytes); }, GetParam());
+    const Damage& damage = GetParam();
+    test::expectRefused([](const std::string& bytes) { return parseDirectory(bytes); }, damage);
+    // Read as it arrives, a part's end inside its pieces, in the same words; a large file,
+    // its fault a long piece near its start, before the rest has arrived.
+    const bool large = damage.bytes.size() > (std::size_t{2} << 20);
+    const std::size_t part = large ? (std::size_t{1} << 20) + 7 : 7;
+    std::size_t arrived = 0;
+    test::expectRefused([&](const std::string& bytes) { return readInParts(bytes, part, arrived); },
+                        damage);
+    if (large) {
+        EXPECT_LT(arrived, damage.bytes.size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(StoredForm, DamagedFile, ::testing::ValuesIn(damages()), test::damageName);
