@@ -80,7 +80,10 @@ void SteppedRun::end(RunEnd how) {
         m_work->finishLater(
             [this, how](std::exception_ptr error) { finished(how, std::move(error)); });
     } catch (...) {
-        // The document had not begun to end.
+        // Either finished() has told of the failure already and rethrown it, or the
+        // document had not begun to end.
+        if (!m_finishing)
+            throw;
         finished(RunEnd::Failed, std::current_exception());
     }
 }

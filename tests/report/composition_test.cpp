@@ -479,7 +479,7 @@ TEST_F(CompositionTest, AnErrorDuringTheRunAbortsTheDocument) {
 // A run into a sink that paints on a thread of its own. While that thread is held on a
 // page, the run stops stepping with the event loop free, at most a few pages ahead; once
 // let go, every page arrives in order and the end comes through the loop. A later run
-// whose painting fails ends once, as failed, with the document dropped.
+// whose painting fails, or whose document fails to end, ends once, as failed.
 TEST_F(CompositionTest, ARunIntoABusyThreadedSinkLeavesTheLoopFree) {
     struct HeldSink : test::RecordingSink {
         void addPage(PageDrawing page) override {
@@ -555,6 +555,22 @@ TEST_F(CompositionTest, ARunIntoABusyThreadedSinkLeavesTheLoopFree) {
     EXPECT_EQ(ends, std::vector<RunEnd>{RunEnd::Failed});
     EXPECT_EQ(inner.calls, "begin page page page abort");
     EXPECT_EQ(test::takeEscapedErrors(), std::vector<std::string>{"Не удалось добавить лист"});
+
+    // A sink that ends at once and fails to: the run ends once, as failed.
+    struct FailingEnd : test::RecordingSink {
+        void endDocument() override { throw Error("Не удалось закончить документ"); }
+    } failingEnd;
+    ends.clear();
+    SteppedRun run(form.QuickRep1.composition(failingEnd, observer));
+    QEventLoop loop;
+    QObject::connect(&run, &SteppedRun::ended, &loop, [&](RunEnd how) {
+        ends.push_back(how);
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    });
+    run.start();
+    loop.exec();
+    EXPECT_EQ(ends, std::vector<RunEnd>{RunEnd::Failed});
+    EXPECT_EQ(test::takeEscapedErrors(), std::vector<std::string>{"Не удалось закончить документ"});
 }
 
 TEST_F(CompositionTest, AFieldTheSetLacksPrintsNothing) {
